@@ -1,0 +1,214 @@
+#include "core/app/application.h"
+
+#include "core/app/numbers.h"
+#include "core/files/pathutil.h"
+
+namespace vistrel::core {
+
+Application::Application(Services services)
+    : m_services(std::move(services)), m_settings(m_services.settings),
+      m_layout(m_model, *this),
+      m_browser(m_services.volumes, m_model.status, *this, m_services.initialFolder) {}
+
+void Application::ApplyViewSettings() {
+    m_settings.ApplyViewSettings();
+    m_model.displayColour = m_settings.View.DisplayColour;
+    m_model.thumbnailColour = m_settings.View.ThumbnailColour;
+}
+
+void Application::Start() {
+    try {
+        m_settings.EnsureInitialised(m_services.programFolder, m_services.windowBackground);
+
+        if (m_settings.IsExactly("maximized", "True")) {
+            m_services.host.SetMaximized();
+        } else {
+            // Applied one by one: a bad value stops here with the earlier ones in place.
+            m_services.host.SetLeft(ToNumber(m_settings.Read("forml")));
+            m_services.host.SetTop(ToNumber(m_settings.Read("formt")));
+            m_services.host.SetOuterHeight(ToNumber(m_settings.Read("formh")));
+            m_services.host.SetOuterWidth(ToNumber(m_settings.Read("formw")));
+        }
+
+        ApplyViewSettings();
+
+        auto& m = m_model;
+        const auto restoreDisplayWidth = [&] {
+            m.picDisplay.width = ToNumber(m_settings.Read("bar"));
+            m.picFile.width = m.picDisplay.width;
+            m.lblFile.width = m.picDisplay.width;
+        };
+        restoreDisplayWidth();
+        m.picPreview.left = m.picDisplay.right() + 60;
+
+        m.lblFileName0.top = m.picCase0.height - m.lblFileName0.height;
+        m.lblFileName0.width = m.picCase0.width - 280;
+        m.imgTemp.height = m.picCase0.height - m.lblFileName0.height - 200;
+        m.imgTemp.width = m.picCase0.width - 280;
+
+        m_services.host.ShowWindow();
+
+        const bool displayHidden = m_settings.IsExactly("showdisplay", "False");
+        if (!displayHidden) {
+            m_services.host.FocusPicMain();
+        } else {
+            ApplyLayoutResult(m_layout.ToggleDisplay());
+            restoreDisplayWidth();
+            m.picPreview.left = m.picDisplay.left;
+            m.picPreview.width = m.frame.innerWidth - (m.picDisplay.right() + 60);
+            ApplyLayoutResult(m_layout.LayoutMainWindow());
+        }
+
+        if (m_settings.IsExactly("showexplorer", "False")) {
+            m_layout.ToggleExplorer();
+            restoreDisplayWidth();
+            if (!displayHidden) {
+                m.picPreview.left = m.picDisplay.right() + 60;
+                m.picPreview.width = m.frame.innerWidth - (m.picDisplay.right() + 60);
+            } else {
+                m.picPreview.left = m.picExplorer.left;
+                m.picPreview.width = m.frame.innerWidth;
+            }
+            ApplyLayoutResult(m_layout.LayoutMainWindow());
+        }
+
+        if (m_settings.IsExactly("bartools", "False")) m.bandTools = false;
+        if (m_settings.IsExactly("baraddress", "False")) m.bandAddress = false;
+    } catch (const ConversionError&) {
+        m_startupTrapped = true;
+        HideResizeHandles();
+        return;
+    }
+
+    HideResizeHandles();
+    RestoreStartFolder();
+}
+
+void Application::RestoreStartFolder() {
+    const std::string homedir = m_settings.Read("homedir");
+    const std::string target = homedir != "False" ? homedir : m_settings.Read("lastdir");
+
+    // Opening the folder the list already shows raises no change, so nothing would be
+    // built; the same holds for a spelling of it that names the same folder ("/a/" for "/a").
+    const auto openFolder = [this](const std::string& folder) -> std::optional<std::string> {
+        const std::string before = m_browser.folderPath();
+        if (auto failure = m_browser.setFolderPath(folder)) return failure;
+        if (auto failure = m_browser.setDrive(m_browser.folderPath())) return failure;
+        if (m_browser.folderPath() == before) m_browser.RefreshFolder();
+        return std::nullopt;
+    };
+
+    if (openFolder(target)) {
+        // The starting folder is gone: show the program's own folder instead, silently.
+        openFolder(AppendPathSeparator(m_services.programFolder));
+        return;
+    }
+    m_services.host.FocusPicMain();
+}
+
+void Application::Close() {
+    const auto& m = m_model;
+    m_settings.Write("lastdir", m_browser.folderPath());
+    m_settings.Write("bar", FormatNumber(m.picDisplay.width));
+    if (m.frame.state != WindowState::Maximized) {
+        m_settings.Write("maximized", "False");
+        m_settings.Write("forml", FormatNumber(m.frame.left));
+        m_settings.Write("formt", FormatNumber(m.frame.top));
+        m_settings.Write("formh", FormatNumber(m.frame.outerHeight));
+        m_settings.Write("formw", FormatNumber(m.frame.outerWidth));
+    } else {
+        m_settings.Write("maximized", "True");
+    }
+    m_settings.Write("showexplorer", m.picExplorer.visible ? "True" : "False");
+    m_settings.Write("showdisplay", m.picDisplay.visible ? "True" : "False");
+    m_services.host.CloseSecondaryWindows();
+}
+
+void Application::Run(Command command, const std::string& argument) {
+    switch (command) {
+    case Command::Exit:
+        m_services.host.Quit();
+        break;
+    case Command::Display:
+        ApplyLayoutResult(m_layout.ToggleDisplay());
+        break;
+    case Command::Explorer:
+        m_layout.ToggleExplorer();
+        break;
+    case Command::Refresh:
+        m_browser.RefreshFolder();
+        break;
+    case Command::FileType:
+        m_browser.chooseFileType(argument);
+        break;
+    case Command::ToggleTools:
+        ToggleBand(m_model.bandTools, "bartools");
+        break;
+    case Command::ToggleAddress:
+        ToggleBand(m_model.bandAddress, "baraddress");
+        break;
+    default:
+        // The remaining commands belong to features that are not built yet.
+        break;
+    }
+}
+
+bool Application::MenuChecked(const std::string& name) const {
+    if (name == "mnuTool") return m_model.bandTools;
+    if (name == "mnuAddress") return m_model.bandAddress;
+    return false;
+}
+
+void Application::ToggleBand(bool& band, const char* key) {
+    band = !band;
+    m_settings.Write(key, band ? "True" : "False");
+}
+
+void Application::FrameChanged() { ApplyLayoutResult(m_layout.LayoutMainWindow()); }
+
+void Application::ApplyLayoutResult(const LayoutResult& result) {
+    using O = LayoutResult::Outcome;
+    if (result.outcome == O::ResizeWidth) m_services.host.SetOuterWidth(result.size);
+    if (result.outcome == O::ResizeHeight) m_services.host.SetOuterHeight(result.size);
+}
+
+void Application::ToolStripHeightChanged(Twips height) {
+    if (height == m_model.coolBar.height) return;
+    m_model.coolBar.height = height;
+    m_layout.ToolStripHeightChanged();
+}
+
+void Application::ClearThumbnails() {
+    auto& m = m_model;
+    m.vScrollState.value = 0;
+    m.picCase0.top = 0;
+    m.picBack.top = 0;
+    m.picBack.height = m.picCase0.height;
+    m.picCase0.visible = false;
+    m.picMain.visible = false;
+    m.lblFileCaption = "Image Information";
+    HideResizeHandles();
+}
+
+void Application::BuildThumbnails() {
+    // The grid itself comes with the thumbnail builder; until then the sheet stays empty.
+}
+
+void Application::CenterPicture() {
+    auto& m = m_model;
+    m.picMain.top = m.picDisplay.height / 2 - m.picMain.height / 2;
+    m.picMain.left = m.picDisplay.width / 2 - m.picMain.width / 2;
+    PlaceResizeHandles();
+}
+
+void Application::VScroll_Change() {
+    auto& m = m_model;
+    if (m.sheetScrollMax <= 0) {
+        m.picBack.top = 0;
+        return;
+    }
+    m.picBack.top = -(static_cast<double>(m.vScrollState.value) / m.sheetScrollMax *
+                      (m.picBack.height - m.picPreview.innerHeight()));
+}
+
+} // namespace vistrel::core

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vistrel::core {
+
+// Every operation a menu item, context-menu entry, toolbar button or key can run.
+enum class Command {
+    None,
+    SaveAs, ShellEdit, Previous, Next, Print, Exit,
+    CopyPicture, Paste, MoveTo, CopyTo, Delete, Rename,
+    NewFolder, MoveFolder, CopyFolder, DeleteFolder, RenameFolder,
+    Display, Explorer, Refresh, FullScreen, SlideShow, Options, ToggleTools, ToggleAddress,
+    FileType,  // argument: the File Type item's name, e.g. "mnuJpg"
+    ZoomIn, ZoomOut,
+    ZoomLevel, // argument: the percentage, e.g. "300"
+    Mover, Select, SelectAll, Crop, ResizeImage, FlipHorizontal, FlipVertical,
+    GreyScale, RgbBalance, Brightness, Replace,
+    Smooth, Sharpen, Emboss, Diffuse, Invert, Solarize,
+    HelpTopics, UpdateSite, Feedback, Downloads, HomePage, About,
+};
+
+struct MenuEntry {
+    std::string name;     // objectName, e.g. "mnuCrop"
+    std::string parent;   // parent menu's name; empty for the menu bar, "popup" for context menus
+    std::string caption;  // with '&' before an access key; empty for separators
+    std::string shortcut; // key sequence text such as "Ctrl+S", "F12", "Shift+Del"
+    Command command = Command::None;
+    std::string argument;
+    bool separator = false;
+    bool checkable = false;
+    bool hasChildren = false;
+};
+
+struct ToolButton {
+    std::string toolbar;  // "tlbStandard" or "tlbTools"
+    std::string key;      // the button's key
+    std::string tooltip;
+    std::string imageKey; // picture name in the image lists
+    Command command = Command::None;
+    bool groupStart = false; // a separator precedes it
+};
+
+// The main window's menu tree, in order, including the "Right Display" context menu.
+const std::vector<MenuEntry>& MenuTable();
+
+// The buttons of both toolbars, in order.
+const std::vector<ToolButton>& ToolbarTable();
+
+const MenuEntry* FindMenuEntry(std::string_view name);
+
+// The command a toolbar button key runs; Command::None for an unknown key.
+Command CommandForToolbarKey(std::string_view key);
+
+} // namespace vistrel::core

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/app/geometry.h"
+
+namespace vistrel::core {
+
+// What start-up and shutdown ask of the window system for the main window. Each call that
+// moves or sizes the window updates the model's frame before it returns.
+class MainWindowHost {
+public:
+    virtual ~MainWindowHost() = default;
+    virtual void SetMaximized() = 0;
+    virtual void SetLeft(Twips left) = 0;
+    virtual void SetTop(Twips top) = 0;
+    virtual void SetOuterHeight(Twips height) = 0;
+    virtual void SetOuterWidth(Twips width) = 0;
+    // Makes the window visible; the frame holds its shown size afterwards.
+    virtual void ShowWindow() = 0;
+    virtual void FocusPicMain() = 0;
+    // Closes About, full screen, Options, Print and Properties, in that order.
+    virtual void CloseSecondaryWindows() = 0;
+    // Ends the program at once; nothing more is written.
+    virtual void Quit() = 0;
+};
+
+} // namespace vistrel::core

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace vistrel::core {
+
+// Every picture type the file list shows; the file list starts with it.
+inline constexpr std::string_view AllPicturesPattern =
+    "*.bmp;*.dib;*.emf;*.gif;*.jfif;*.jpg;*.jif;*.jpeg;*.ige;*.wmf;*.ico;*.cur";
+
+// One entry of View > File Type. The separator has the caption "-" and no pattern.
+struct FileTypeItem {
+    std::string_view name; // objectName of the menu item
+    std::string_view caption;
+    std::string_view pattern;
+
+    constexpr bool isSeparator() const { return pattern.empty(); }
+};
+
+// The File Type submenu in menu order. "*.*" restores the picture types; it never means
+// "all files".
+inline constexpr std::array<FileTypeItem, 10> FileTypeItems{{
+    {"mnuAll", "*.*", AllPicturesPattern},
+    {"mnuline0", "-", ""},
+    {"mnuBmp", "*.BMP", "*.bmp"},
+    {"mnuGif", "*.GIF", "*.gif"},
+    {"mnuJpg", "*.JPG", "*.jfif;*.jpg;*.jif;*.jpeg;*.ige"},
+    {"mnuWmf", "*.WMF", "*.wmf"},
+    {"mnuEmf", "*.EMF", "*.emf"},
+    {"mnuDib", "*.DIB", "*.dib"},
+    {"mnuIco", "*.ICO", "*.ico"},
+    {"mnuCur", "*.CUR", "*.cur"},
+}};
+
+// The item with this objectName, or nullptr.
+constexpr const FileTypeItem* FindFileType(std::string_view name) {
+    for (const auto& item : FileTypeItems) {
+        if (item.name == name) return &item;
+    }
+    return nullptr;
+}
+
+} // namespace vistrel::core

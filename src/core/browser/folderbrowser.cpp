@@ -1,0 +1,179 @@
+#include "core/browser/folderbrowser.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/app/numbers.h"
+#include "core/browser/volumelookup.h"
+#include "core/files/pathutil.h"
+
+namespace vistrel::core {
+
+FolderBrowser::FolderBrowser(const VolumeSource& volumes, StatusBarState& status,
+                             BrowserHooks& hooks, const std::string& initialFolder)
+    : m_volumes(volumes), m_status(status), m_hooks(hooks),
+      m_path(NormaliseFolderPath(initialFolder)) {
+    m_drive = driveRootOf(m_path);
+    if (!m_path.empty()) m_driveFolders[m_drive] = m_path;
+    m_folders = ListFolderTree(m_drive, m_path);
+    m_filesPath = m_path;
+    readFiles();
+}
+
+std::string FolderBrowser::driveRootOf(const std::string& normalised) const {
+    if (auto volume = FindVolume(m_volumes.volumes(), normalised)) {
+        return NormaliseFolderPath(volume->rootPath);
+    }
+    return std::filesystem::path(normalised).root_path().string();
+}
+
+std::optional<std::string> FolderBrowser::folderProblem(const std::string& normalised,
+                                                        const std::string& shown) const {
+    if (normalised.empty()) return "No folder name given";
+    // A missing medium is reported as such, even where its mount point still exists.
+    if (auto volume = FindVolume(m_volumes.volumes(), normalised); volume && !volume->ready) {
+        return volume->rootPath + ": Drive not ready";
+    }
+    return FolderProblem(normalised, shown);
+}
+
+std::optional<std::string> FolderBrowser::setFolderPath(const std::string& path) {
+    const std::string normalised = NormaliseFolderPath(path);
+    if (auto problem = folderProblem(normalised, path)) return problem;
+    if (normalised == m_path) return std::nullopt;
+
+    m_path = normalised;
+    m_driveFolders[driveRootOf(m_path)] = m_path;
+    m_folders = ListFolderTree(driveRootOf(m_path), m_path);
+    onFolderChanged();
+    return std::nullopt;
+}
+
+void FolderBrowser::onFolderChanged() {
+    if (m_suppressFolderChange == 1) {
+        m_suppressFolderChange = 0;
+        return;
+    }
+    m_filesPath = m_path;
+    readFiles();
+    m_addressText = m_path;
+    m_addressHistory.push_back(m_path);
+    writeCount();
+    m_hooks.clearThumbnails();
+    m_hooks.buildThumbnails();
+}
+
+std::optional<std::string> FolderBrowser::setDrive(const std::string& pathOrDrive) {
+    if (pathOrDrive.empty()) return "No folder name given";
+    const auto volume = FindVolume(m_volumes.volumes(), NormaliseFolderPath(pathOrDrive));
+    if (!volume) return pathOrDrive + ": No such drive";
+    const std::string root = NormaliseFolderPath(volume->rootPath);
+    if (root == m_drive) return std::nullopt;
+    m_drive = root;
+    onDriveChanged();
+    return std::nullopt;
+}
+
+void FolderBrowser::onDriveChanged() {
+    if (ParseNumber(m_driveTag).value_or(0) != 1) {
+        m_driveTag = "1";
+        return;
+    }
+    // A drive opens at the folder last shown on it, as long as that folder is still there.
+    std::string target = m_drive;
+    if (auto it = m_driveFolders.find(m_drive); it != m_driveFolders.end()) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(it->second, ec)) target = it->second;
+    }
+    if (auto problem = setFolderPath(target)) {
+        m_status.setText(StatusBarState::Status, " Error: " + *problem);
+    }
+}
+
+void FolderBrowser::addressEnter(const std::string& text) {
+    m_driveTag = "0";
+    const std::string driveBefore = m_drive;
+    if (auto problem = setDrive(text)) {
+        m_driveTag = "1";
+        m_status.setText(StatusBarState::Status, "Error: " + *problem);
+        return;
+    }
+    // Only a real drive change resets the tag; on the same drive none comes, and a stale
+    // "0" would swallow the user's next drive choice.
+    if (m_drive == driveBefore) m_driveTag = "1";
+    if (auto problem = setFolderPath(text)) {
+        m_status.setText(StatusBarState::Status, "Error: " + *problem);
+    }
+}
+
+void FolderBrowser::setPattern(std::string pattern) {
+    m_pattern = std::move(pattern);
+    readFiles();
+}
+
+std::string FolderBrowser::filePath(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_files.size())) return {};
+    return AppendPathSeparator(m_filesPath) + m_files[static_cast<std::size_t>(index)];
+}
+
+bool FolderBrowser::chooseFileType(std::string_view itemName) {
+    const FileTypeItem* item = FindFileType(itemName);
+    if (!item || item->isSeparator()) return false;
+    setPattern(std::string(item->pattern));
+    RefreshFolder();
+    return true;
+}
+
+void FolderBrowser::RefreshFolder() {
+    if (m_status.busy()) return;
+    RefreshLists();
+    m_hooks.clearThumbnails();
+    m_hooks.buildThumbnails();
+}
+
+void FolderBrowser::RefreshLists() {
+    m_folders = ListFolderTree(driveRootOf(m_path), m_path);
+    readFiles();
+    writeCount();
+    // The folder may have gone away under us; say so rather than show an unexplained empty list.
+    if (auto problem = folderProblem(m_filesPath, m_filesPath)) {
+        m_status.setText(StatusBarState::Status, "Error: " + *problem);
+    }
+}
+
+void FolderBrowser::readFiles() {
+    m_files = m_filesPath.empty() ? std::vector<std::string>{}
+                                  : ListPictureFiles(m_filesPath, PatternList(m_pattern));
+}
+
+void FolderBrowser::writeCount() {
+    const int count = static_cast<int>(m_files.size());
+    m_lastImageIndex = count - 1;
+    m_status.setText(StatusBarState::Images, "Images: " + std::to_string(count));
+}
+
+void FolderBrowser::fileListClick(int index) {
+    if (index < 0 || index >= static_cast<int>(m_files.size())) return;
+    m_hooks.setCurrentFileIndex(index);
+    if (m_shiftHeld == 1) {
+        m_hooks.toggleAndLoadImage();
+    } else {
+        m_hooks.loadSelectedImage();
+    }
+}
+
+void FolderBrowser::fileListKeyDown(FileListKey key) {
+    switch (key) {
+    case FileListKey::Delete: m_hooks.deleteSelected(); break;
+    case FileListKey::Up: m_hooks.zoomIn(); break;
+    case FileListKey::Down: m_hooks.zoomOut(); break;
+    case FileListKey::Left: m_hooks.showPrevious(); break;
+    case FileListKey::Right: m_hooks.showNext(); break;
+    case FileListKey::Shift: m_shiftHeld = 1; break;
+    case FileListKey::Other: break;
+    }
+}
+
+void FolderBrowser::fileListKeyUp(FileListKey) { m_shiftHeld = 0; }
+
+} // namespace vistrel::core

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/app/statusbar.h"
+#include "core/browser/browserhooks.h"
+#include "core/browser/filetypes.h"
+#include "core/browser/folderlisting.h"
+#include "core/platform/volumesource.h"
+
+namespace vistrel::core {
+
+// Keys the file list reacts to; everything else is Other.
+enum class FileListKey { Delete, Up, Down, Left, Right, Shift, Other };
+
+// The explorer pane's state: the drive list (dlbList), folder list (drlList), file list
+// (flbList) and address box (txtAddress), kept in step with one current folder.
+// Failures are reported as "<path>: <reason>" texts and never thrown; whatever failed
+// leaves the state as it was.
+class FolderBrowser {
+public:
+    // Starts in initialFolder with both lists read, without raising a folder change and
+    // without touching the status bar (nothing is counted or built yet).
+    FolderBrowser(const VolumeSource& volumes, StatusBarState& status, BrowserHooks& hooks,
+                  const std::string& initialFolder);
+
+    // --- folder list -------------------------------------------------------------------
+    const std::string& folderPath() const { return m_path; }
+    const std::vector<FolderEntry>& folders() const { return m_folders; }
+
+    // drlList.Path := path. The path is normalised (absolute, no trailing separator); when
+    // it differs from the current one the folder list is re-read and the folder change
+    // runs. Returns the failure (missing folder, not a folder, unreadable, drive not ready)
+    // without reporting it anywhere; nothing changes then.
+    std::optional<std::string> setFolderPath(const std::string& path);
+
+    // --- drive list --------------------------------------------------------------------
+    const std::string& drive() const { return m_drive; }
+
+    // dlbList.Drive := the volume holding pathOrDrive. When that is another volume than the
+    // current one, the drive change runs (which reports its own failure in panel 3).
+    // Fails only when no volume holds the path.
+    std::optional<std::string> setDrive(const std::string& pathOrDrive);
+
+    // The drive list's tag: "1" lets a drive change move the folder list, "0" swallows the
+    // next one.
+    const std::string& driveListTag() const { return m_driveTag; }
+    void setDriveListTag(std::string tag) { m_driveTag = std::move(tag); }
+
+    // --- file list ---------------------------------------------------------------------
+    const std::string& pattern() const { return m_pattern; }
+    // Sets the pattern and re-reads the file list (no count, no rebuild).
+    void setPattern(std::string pattern);
+    // The folder the file list shows; lags behind folderPath() only after a swallowed change.
+    const std::string& fileListPath() const { return m_filesPath; }
+    const std::vector<std::string>& files() const { return m_files; }
+    // Folder and name of a file list entry joined; empty for a position outside the list.
+    std::string filePath(int index) const;
+
+    // View > File Type: sets that item's pattern, then RefreshFolder(). False (and nothing
+    // done) for an unknown item or the separator.
+    bool chooseFileType(std::string_view itemName);
+
+    void fileListClick(int index);
+    void fileListKeyDown(FileListKey key);
+    void fileListKeyUp(FileListKey key);
+
+    // --- address box -------------------------------------------------------------------
+    // The current folder as the folder change last wrote it; typing does not change it.
+    const std::string& addressText() const { return m_addressText; }
+    // Every folder changed to, oldest first, duplicates kept.
+    const std::vector<std::string>& addressHistory() const { return m_addressHistory; }
+    // Enter in the address box: moves drive, folder list and file list to the typed path,
+    // or writes "Error: " + the failure into panel 3.
+    void addressEnter(const std::string& text);
+
+    // --- refresh -----------------------------------------------------------------------
+    // Re-reads the lists and rebuilds the thumbnails; does nothing while a build runs.
+    void RefreshFolder();
+    // Re-reads both lists and writes the count to panel 1 and LastImageIndex.
+    void RefreshLists();
+
+    // --- shared values -----------------------------------------------------------------
+    // File list entries minus one; -1 for an empty folder or before anything was counted.
+    int LastImageIndex() const { return m_lastImageIndex; }
+    // 1 swallows the next folder change (Rename Folder sets it before moving the list).
+    int SuppressFolderChange() const { return m_suppressFolderChange; }
+    void setSuppressFolderChange(int value) { m_suppressFolderChange = value; }
+    // 1 while Shift is down in the file list or the thumbnail grid.
+    int ShiftHeld() const { return m_shiftHeld; }
+    void setShiftHeld(int value) { m_shiftHeld = value; }
+
+private:
+    void onFolderChanged();
+    void onDriveChanged();
+    std::optional<std::string> folderProblem(const std::string& normalised,
+                                             const std::string& shown) const;
+    std::string driveRootOf(const std::string& normalised) const;
+    void readFiles();
+    void writeCount();
+
+    const VolumeSource& m_volumes;
+    StatusBarState& m_status;
+    BrowserHooks& m_hooks;
+
+    std::string m_path;
+    std::vector<FolderEntry> m_folders;
+    std::string m_drive;
+    std::string m_driveTag = "1";
+    std::map<std::string, std::string> m_driveFolders; // last folder opened on each drive
+    std::string m_pattern{AllPicturesPattern};
+    std::string m_filesPath;
+    std::vector<std::string> m_files;
+    std::string m_addressText;
+    std::vector<std::string> m_addressHistory;
+    int m_lastImageIndex = -1;
+    int m_suppressFolderChange = 0;
+    int m_shiftHeld = 0;
+};
+
+} // namespace vistrel::core

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string_view>
+
+namespace vistrel::core {
+
+// File-name order of the lists: ASCII case ignored, digit runs compared by value
+// ("img2" < "img10"), other bytes compared as unsigned bytes.
+struct NaturalOrder {
+    // Negative, zero or positive. Zero for names that differ only in case or in the leading
+    // zeros of a number ("IMG01" and "img1").
+    static int compare(std::string_view a, std::string_view b);
+
+    // A total order: names that compare equal above are put in plain byte order, so the
+    // listing never depends on the order the file system returned them in.
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+
+} // namespace vistrel::core

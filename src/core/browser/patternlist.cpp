@@ -1,0 +1,94 @@
+#include "core/browser/patternlist.h"
+
+#include <cstddef>
+
+namespace vistrel::core {
+
+namespace {
+
+// Length of the character starting at text[pos]: a whole UTF-8 sequence when it is well
+// formed, otherwise the single byte, so broken names still match byte by byte.
+std::size_t CharLength(std::string_view text, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    std::size_t length = 1;
+    if (lead >= 0xF0 && lead <= 0xF7) length = 4;
+    else if (lead >= 0xE0) length = lead <= 0xEF ? 3 : 1;
+    else if (lead >= 0xC2) length = 2;
+    if (pos + length > text.size()) return 1;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) return 1;
+    }
+    return length;
+}
+
+std::vector<std::string_view> SplitChars(std::string_view text) {
+    std::vector<std::string_view> chars;
+    chars.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = CharLength(text, pos);
+        chars.push_back(text.substr(pos, length));
+        pos += length;
+    }
+    return chars;
+}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameChar(std::string_view a, std::string_view b) {
+    if (a.size() == 1 && b.size() == 1) return FoldAscii(a[0]) == FoldAscii(b[0]);
+    return a == b;
+}
+
+// Greedy wildcard match that backtracks only to the last '*', so it stays linear-ish on
+// long names instead of exploding on masks like "*a*a*a*".
+bool MatchMask(const std::vector<std::string_view>& mask,
+               const std::vector<std::string_view>& name) {
+    std::size_t m = 0, n = 0;
+    std::size_t starMask = mask.size(), starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && mask[m] == "*") {
+            starMask = m++;
+            starName = n;
+        } else if (m < mask.size() && (mask[m] == "?" || SameChar(mask[m], name[n]))) {
+            ++m;
+            ++n;
+        } else if (starMask != mask.size()) {
+            m = starMask + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == "*") ++m;
+    return m == mask.size();
+}
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace
+
+PatternList::PatternList(std::string_view patterns) {
+    while (true) {
+        const auto end = patterns.find(';');
+        const auto mask = Trim(patterns.substr(0, end));
+        if (!mask.empty()) m_masks.emplace_back(mask);
+        if (end == std::string_view::npos) break;
+        patterns.remove_prefix(end + 1);
+    }
+}
+
+bool PatternList::matches(std::string_view fileName) const {
+    if (fileName.empty()) return false;
+    const auto name = SplitChars(fileName);
+    for (const auto& mask : m_masks) {
+        if (MatchMask(SplitChars(mask), name)) return true;
+    }
+    return false;
+}
+
+} // namespace vistrel::core

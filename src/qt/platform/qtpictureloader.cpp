@@ -1,0 +1,176 @@
+#include "qt/platform/qtpictureloader.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <optional>
+
+#include "qt/platform/imageconvert.h"
+
+namespace vistrel::qt {
+
+namespace {
+
+namespace fs = std::filesystem;
+using core::LoadError;
+using core::LoadResult;
+
+std::FILE* openForReading(const fs::path& path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+// Opened through the C library rather than by a QString name, which cannot carry file names
+// that are not valid UTF-8.
+LoadError openFile(const std::string& path, QFile& file) {
+    const fs::path name(path);
+    std::error_code error;
+    const fs::file_status status = fs::status(name, error);
+    if (status.type() == fs::file_type::not_found) return LoadError::NotFound;
+    // Folders, pipes and devices: reading a pipe could wait forever.
+    if (error || !fs::is_regular_file(status)) return LoadError::Unreadable;
+    std::FILE* handle = openForReading(name);
+    if (!handle) return errno == ENOENT ? LoadError::NotFound : LoadError::Unreadable;
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        std::fclose(handle);
+        return LoadError::Unreadable;
+    }
+    if (file.size() == 0) return LoadError::Empty;
+    return LoadError::None;
+}
+
+std::unique_ptr<QImageReader> openReader(const std::string& path, QFile& file) {
+    auto reader = std::make_unique<QImageReader>(&file);
+    reader->setDecideFormatFromContent(true);
+    if (reader->canRead()) return reader;
+
+    std::string extension = fs::path(path).extension().string();
+    if (extension.size() < 2) return nullptr;
+    extension.erase(0, 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    file.seek(0);
+    reader = std::make_unique<QImageReader>(&file, QByteArray::fromStdString(extension));
+    if (!reader->canRead()) return nullptr;
+    return reader;
+}
+
+// An icon holds one image per size: take the largest, the deepest colour among equals.
+void chooseLargestImage(QImageReader& reader) {
+    const int count = reader.imageCount();
+    if (count < 2 || reader.supportsAnimation()) return;
+    int best = 0;
+    qint64 bestArea = -1;
+    int bestDepth = -1;
+    for (int i = 0; i < count; ++i) {
+        if (!reader.jumpToImage(i)) break;
+        const QSize size = reader.size();
+        const qint64 area = size.isValid() ? qint64{size.width()} * size.height() : 0;
+        const int depth = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+        if (area > bestArea || (area == bestArea && depth > bestDepth)) {
+            best = i;
+            bestArea = area;
+            bestDepth = depth;
+        }
+    }
+    reader.jumpToImage(best);
+}
+
+LoadError readError(const QImageReader& reader) {
+    switch (reader.error()) {
+    case QImageReader::FileNotFoundError: return LoadError::NotFound;
+    case QImageReader::DeviceError: return LoadError::Unreadable;
+    case QImageReader::UnsupportedFormatError: return LoadError::NotAPicture;
+    default: return LoadError::Damaged;
+    }
+}
+
+bool tooLarge(QSize size) { return core::IsTooLarge(size.width(), size.height()); }
+
+QSize toQSize(core::PixelSize size) { return {size.width, size.height}; }
+
+LoadResult decode(const std::string& path, std::optional<QSize> box) {
+    QFile file;
+    if (const LoadError error = openFile(path, file); error != LoadError::None)
+        return LoadResult::failure(path, error);
+    const std::unique_ptr<QImageReader> reader = openReader(path, file);
+    if (!reader) return LoadResult::failure(path, LoadError::NotAPicture);
+    reader->setAutoTransform(true);
+    chooseLargestImage(*reader);
+
+    // The reader reports the stored size; orientations 5 to 8 stand the picture on its side.
+    const bool turned =
+        reader->transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    QSize natural = turned ? reader->size().transposed() : reader->size();
+    if (natural.isValid() && tooLarge(natural))
+        return LoadResult::failure(path, LoadError::TooLarge, natural.width(), natural.height());
+
+    bool scaledByReader = false;
+    if (box && natural.isValid()) {
+        const QSize fit = toQSize(
+            core::FitInside(natural.width(), natural.height(), box->width(), box->height()));
+        if (fit != natural) {
+            // Scaling happens before the orientation is applied. Quality above 50 makes the
+            // last step smooth; JPEG first shrinks by 1/2, 1/4 or 1/8 while decoding.
+            reader->setScaledSize(turned ? fit.transposed() : fit);
+            reader->setQuality(100);
+            scaledByReader = true;
+        }
+    }
+
+    QImage decoded;
+    if (!reader->read(&decoded) || decoded.isNull()) {
+        return LoadResult::failure(path, readError(*reader));
+    }
+    if (!scaledByReader) natural = decoded.size();
+    if (tooLarge(decoded.size()))
+        return LoadResult::failure(path, LoadError::TooLarge, decoded.width(), decoded.height());
+    if (box && !scaledByReader) {
+        const QSize fit = toQSize(
+            core::FitInside(natural.width(), natural.height(), box->width(), box->height()));
+        if (fit != decoded.size())
+            decoded = decoded.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (decoded.isNull()) return LoadResult::failure(path, LoadError::OutOfMemory);
+    }
+
+    LoadResult result;
+    result.naturalWidth = natural.width();
+    result.naturalHeight = natural.height();
+    try {
+        result.image = toCoreImage(decoded);
+    } catch (const std::bad_alloc&) {
+        return LoadResult::failure(path, LoadError::OutOfMemory);
+    }
+    return result;
+}
+
+} // namespace
+
+QtPictureLoader::QtPictureLoader() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QImageReader::setAllocationLimit(static_cast<int>(core::MaxPictureBytes / (1024 * 1024)));
+    });
+}
+
+core::LoadResult QtPictureLoader::load(const std::string& path) const {
+    return decode(path, std::nullopt);
+}
+
+core::LoadResult QtPictureLoader::loadScaled(const std::string& path, int maxWidth,
+                                             int maxHeight) const {
+    return decode(path, QSize(std::max(maxWidth, 1), std::max(maxHeight, 1)));
+}
+
+} // namespace vistrel::qt

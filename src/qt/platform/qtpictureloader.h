@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/platform/pictureloader.h"
+
+namespace vistrel::qt {
+
+// Decodes with Qt's image readers. The format is judged by the file's content; only a file
+// whose content no reader claims is tried by its extension (a .dib without file header).
+// EXIF orientation is applied. Pictures larger than core::MaxPictureBytes are refused before
+// decoding. Transparent parts come out composed over white. Of an icon the largest image is
+// taken, of an animation the first frame.
+class QtPictureLoader : public core::PictureLoader {
+public:
+    // Sets Qt's process-wide allocation limit to core::MaxPictureBytes; construct the loader
+    // before any worker thread starts loading.
+    QtPictureLoader();
+
+    core::LoadResult load(const std::string& path) const override;
+    core::LoadResult loadScaled(const std::string& path, int maxWidth,
+                                int maxHeight) const override;
+};
+
+} // namespace vistrel::qt

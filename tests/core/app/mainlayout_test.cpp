@@ -1,0 +1,265 @@
+#include "core/app/mainlayout.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+using namespace vistrel::core;
+using Calls = std::vector<std::string>;
+using O = LayoutResult::Outcome;
+
+namespace {
+
+struct FakeHooks : LayoutHooks {
+    Calls calls;
+    int cells = 3, handles = 1;
+    Twips lastBottom = 3150;
+    bool mainVisible = true;
+    void CenterPicture() override { calls.push_back("center"); }
+    void PlaceResizeHandles() override { calls.push_back("handles"); }
+    void ResizeCases() override { calls.push_back("resize"); }
+    void VScroll_Change() override { calls.push_back("scroll"); }
+    int cellCount() const override { return cells; }
+    Twips lastCellBottom() const override { return lastBottom; }
+    bool picMainVisible() const override { return mainVisible; }
+    int resizeHandles() const override { return handles; }
+    long count(const std::string& name) const {
+        return std::count(calls.begin(), calls.end(), name);
+    }
+};
+
+// A 15000 x 9000 window whose client area is 120 narrower and 690 lower.
+class MainLayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        model = MainWindowModel{};
+        model.frame = {0, 0, 15000, 9000, 14880, 8310, WindowState::Normal};
+        ASSERT_EQ(layout.LayoutMainWindow().outcome, O::LaidOut);
+        hooks.calls.clear();
+    }
+    void drag(Twips from, Twips to) {
+        ASSERT_TRUE(layout.SplitterPress(MouseButton::Left, from));
+        layout.SplitterMove(to);
+    }
+    MainWindowModel model;
+    FakeHooks hooks;
+    MainLayout layout{model, hooks};
+};
+
+TEST_F(MainLayoutTest, ResizeLaysOutOrSnapsANormalWindowToItsMinimum) {
+    using S = WindowState;
+    struct Case {
+        S state;
+        Twips previewLeft, width, height;
+        O outcome;
+        Twips size;
+    };
+    const Case cases[] = {
+        {S::Normal, 4700, 6829, 9000, O::ResizeWidth, 6830}, // 4700 + 555 + 1575
+        {S::Normal, 4700, 6830, 9000, O::LaidOut, 0},
+        {S::Normal, 8000, 10000, 9000, O::ResizeWidth, 10130},
+        {S::Normal, 4700, 9000, 4679, O::ResizeHeight, 4680}, // 2760 + 420 + 1500
+        {S::Normal, 4700, 6000, 4000, O::ResizeWidth, 6830},
+        {S::Maximized, 4700, 6000, 4000, O::LaidOut, 0},
+        {S::Minimized, 4700, 6000, 4000, O::Skipped, 0},
+        {S::Maximized, 4700, 15000, 9000, O::LaidOut, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
+        model.frame = {0, 0, c.width, c.height, c.width - 120, c.height - 690, c.state};
+        model.picPreview.left = c.previewLeft;
+        hooks.calls.clear();
+        const LayoutResult r = layout.LayoutMainWindow();
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(r.size, c.size);
+        EXPECT_EQ(model.frame.outerWidth, r.outcome == O::ResizeWidth ? c.size : c.width);
+        EXPECT_EQ(model.frame.outerHeight, r.outcome == O::ResizeHeight ? c.size : c.height);
+        EXPECT_EQ(model.frame.outerWidth - model.frame.innerWidth, 120);
+        if (c.outcome != O::LaidOut) {
+            EXPECT_TRUE(hooks.calls.empty());
+            continue;
+        }
+        EXPECT_EQ(hooks.calls, (Calls{"center", "resize", "scroll"}));
+        for (const Box* pane : {&model.picPreview, &model.picExplorer, &model.picDisplay})
+            EXPECT_EQ(pane->bottom(), model.statusBar.top);
+        EXPECT_EQ(model.statusBar.bottom(), model.frame.innerHeight);
+        EXPECT_EQ(model.picPreview.right(), model.frame.innerWidth);
+        EXPECT_EQ(model.vScroll.right(), model.picPreview.innerWidth());
+        EXPECT_EQ(model.picBack.width, model.vScroll.left);
+        EXPECT_EQ(model.flbList.bottom(), model.picExplorer.innerHeight());
+        const auto& p = model.status.panels;
+        EXPECT_EQ(p[0].width + p[1].width + p[2].width + p[3].width +
+                      (c.state == S::Normal ? 480 : 230),
+                  c.width);
+        EXPECT_EQ(model.progressBar.left, p[0].width + p[1].width + p[2].width + 30);
+        EXPECT_EQ(model.progressBar.top, model.statusBar.top + 30);
+    }
+}
+
+TEST_F(MainLayoutTest, ScrollRangeIsRoundedAndCapped) {
+    for (auto [bottom, maximum] :
+         {std::pair<Twips, int>{1694.5, 1694}, {1695.5, 1696}, {32000.4, 32000}, {47250, 32000}}) {
+        hooks.lastBottom = bottom;
+        model.vScrollState.value = 31000;
+        layout.LayoutMainWindow();
+        EXPECT_EQ(model.picBack.height, bottom);
+        EXPECT_EQ(model.sheetScrollMax, maximum);
+        EXPECT_EQ(model.vScrollState.maximum, maximum);
+        EXPECT_LE(model.vScrollState.value, maximum); // the bar keeps its value in range
+    }
+}
+
+TEST_F(MainLayoutTest, SplitterMovesWithinItsLimits) {
+    // The gap is 4632..4700. Explorer shown: 1977 + 1575 < X < 15000 - (1575 + 555);
+    // hidden: the display pane starts at 0 and 0 + 1575 + 1995 < X.
+    EXPECT_FALSE(layout.SplitterPress(MouseButton::Left, 4632));
+    EXPECT_FALSE(layout.SplitterPress(MouseButton::Left, 4700));
+    EXPECT_FALSE(layout.dragging());
+    // Width and press position are kept as whole numbers, halves to even: 2654.5 -> 2654,
+    // 2654.5 + 1995 -> 4650, press 4660.5 -> 4660.
+    struct Case {
+        bool explorer;
+        Twips to;
+        bool moves;
+        Twips width;
+    };
+    const Case cases[] = {{true, 3552, false, 2654.5},
+                          {true, 3553, true, 2654 + 3553 - 4660},
+                          {true, 12869, true, 2654 + 12869 - 4660},
+                          {true, 12870, false, 2654.5},
+                          {false, 3570, false, 4649.5},
+                          {false, 3571, true, 4650 + 3571 - 4660},
+                          {false, 12870, false, 4649.5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.explorer << " " << c.to);
+        SetUp();
+        model.picDisplay.width = 2654.5;
+        if (!c.explorer) layout.ToggleExplorer();
+        drag(4660.5, c.to);
+        EXPECT_EQ(model.picDisplay.width, c.width);
+        EXPECT_EQ(model.cursor, c.moves ? Cursor::SizeWestEast : Cursor::Default);
+        if (c.moves) {
+            EXPECT_EQ(model.lblFile.width, c.width);
+            EXPECT_EQ(model.picPreview.left, model.picDisplay.right() + 60);
+            EXPECT_EQ(model.picPreview.right(), 15000 - 140);
+            EXPECT_EQ(model.vScroll.right(), model.picPreview.width - 60);
+            EXPECT_EQ(model.picBack.width, model.vScroll.left);
+        }
+        layout.SplitterRelease();
+        EXPECT_EQ(model.cursor, Cursor::Default);
+    }
+    layout.SplitterMove(9000); // no drag under way
+    EXPECT_EQ(model.picDisplay.width, 4649.5);
+}
+
+TEST_F(MainLayoutTest, SplitterReleaseRearrangesAndRescrolls) {
+    // Cells are re-arranged only with a visible picture and ResizeHandles = 1; the scroll bar
+    // hides when the sheet fits the pane (7515 high).
+    struct Case {
+        bool mainVisible;
+        int handles;
+        Twips sheet;
+        bool rearranges;
+    };
+    const Case cases[] = {{true, 1, 7516, true},
+                          {false, 1, 7516, false},
+                          {true, 0, 7515, false},
+                          {true, 2, 20000, false},
+                          {true, 1, 7515, true}};
+    for (const Case& c : cases) {
+        hooks.mainVisible = c.mainVisible;
+        hooks.handles = c.handles;
+        hooks.lastBottom = c.sheet;
+        model.picBack.top = -500;
+        drag(model.picDisplay.right() + 10, model.picDisplay.right() + 100);
+        hooks.calls.clear();
+        layout.SplitterRelease();
+        const bool fits = c.sheet <= 7515;
+        Calls expected{"center"};
+        if (c.rearranges) expected.insert(expected.end(), {"resize", "handles"});
+        if (!fits) expected.push_back("scroll");
+        EXPECT_EQ(hooks.calls, expected);
+        EXPECT_EQ(model.vScroll.visible, !fits);
+        EXPECT_EQ(model.picBack.top, fits ? 0 : -500);
+    }
+    hooks.calls.clear();
+    layout.SplitterRelease(); // no drag under way
+    EXPECT_TRUE(hooks.calls.empty());
+}
+
+TEST_F(MainLayoutTest, ExplorerToggleWithDisplayShownMovesOnlyTheDisplayPane) {
+    const Box preview = model.picPreview;
+    const Twips width = model.picDisplay.width;
+    for (bool shown : {false, true}) {
+        layout.ToggleExplorer();
+        EXPECT_EQ(model.picExplorer.visible, shown);
+        EXPECT_EQ(model.picExplorer.width, shown ? 1935 : 0);
+        EXPECT_EQ(model.picDisplay.left, shown ? 1995 : 0);
+        EXPECT_EQ(model.picFile.left, model.picDisplay.left);
+        EXPECT_EQ(model.picDisplay.width, shown ? width : width + 1995);
+        EXPECT_EQ(model.lblFile.width, model.picDisplay.width);
+        EXPECT_EQ(model.picPreview, preview);
+    }
+    EXPECT_EQ(hooks.calls, (Calls{"center", "center"}));
+}
+
+TEST_F(MainLayoutTest, HidingBothPanesGivesThumbnailsTheWholeWidth) {
+    for (bool explorerFirst : {true, false}) {
+        SetUp();
+        if (explorerFirst) layout.ToggleExplorer();
+        layout.ToggleDisplay();
+        if (!explorerFirst) layout.ToggleExplorer();
+        EXPECT_EQ(model.picPreview.left, 0);
+        EXPECT_EQ(model.picPreview.width, 14880);
+        EXPECT_EQ(model.vScroll.right(), model.picPreview.innerWidth());
+    }
+    layout.ToggleDisplay(); // beside the hidden explorer the display pane starts at the edge
+    EXPECT_EQ(model.picDisplay.left, 0);
+    EXPECT_EQ(model.picPreview.left, model.picDisplay.right() + 60);
+    layout.ToggleDisplay();
+    layout.ToggleExplorer(); // showing it with the display pane still hidden
+    EXPECT_EQ(model.picPreview.left, 1995);
+    EXPECT_EQ(model.picPreview.right(), 14880);
+}
+
+TEST_F(MainLayoutTest, DisplayToggleRoundTrip) {
+    const Box display = model.picDisplay;
+    const Box preview = model.picPreview;
+    EXPECT_EQ(layout.ToggleDisplay().outcome, O::LaidOut);
+    EXPECT_FALSE(model.picDisplay.visible || model.picFile.visible);
+    EXPECT_EQ(model.picPreview.left, display.left);
+    EXPECT_EQ(model.picPreview.right(), 14880);
+    EXPECT_EQ(hooks.count("resize"), 3); // on hiding, in the layout, and after it
+    layout.ToggleDisplay();
+    EXPECT_TRUE(model.picDisplay.visible && model.picFile.visible);
+    EXPECT_EQ(model.picDisplay.width, display.width);
+    EXPECT_EQ(model.picDisplay.left, 1995);
+    EXPECT_EQ(model.picPreview.left, 1995 + display.width + 60);
+    EXPECT_EQ(model.picPreview.right(), preview.right());
+
+    hooks.cells = 1; // a lone cell is never re-arranged
+    hooks.calls.clear();
+    layout.ToggleDisplay();
+    EXPECT_EQ(hooks.count("resize"), 0);
+    // Shown again in a narrow window, the pane asks for a wider one.
+    model.frame = {0, 0, 6000, 9000, 5880, 8310, WindowState::Normal};
+    ASSERT_EQ(layout.LayoutMainWindow().outcome, O::LaidOut);
+    const LayoutResult r = layout.ToggleDisplay();
+    EXPECT_EQ(r.outcome, O::ResizeWidth);
+    EXPECT_EQ(r.size, 1995 + 2655 + 60 + 555 + 1575);
+}
+
+TEST_F(MainLayoutTest, TallerToolStripPushesThePanesDown) {
+    model.coolBar.height = 780;
+    layout.ToolStripHeightChanged();
+    EXPECT_EQ(model.picExplorer.top, 810);
+    EXPECT_EQ(model.picFile.top, 810);
+    EXPECT_EQ(model.picDisplay.top, 810 + 360);
+    for (const Box* pane : {&model.picExplorer, &model.picPreview, &model.picDisplay})
+        EXPECT_EQ(pane->bottom(), model.statusBar.top);
+    EXPECT_EQ(model.vScroll.height, model.picPreview.innerHeight());
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "core/app/numbers.h"
+
+using namespace vistrel::core;
+
+TEST(Numbers, RoundsHalvesToEven) {
+    const std::pair<double, long> cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.5, 0},
+                                             {1.5, 2}, {13.5, 14}, {2.4999, 2}, {2.5001, 3}};
+    for (auto [value, expected] : cases) EXPECT_EQ(RoundHalfEven(value), expected) << value;
+}
+
+TEST(Numbers, RoundsToDecimalPlacesHalvesToEven) {
+    EXPECT_DOUBLE_EQ(RoundHalfEven(1.125, 2), 1.12);
+    EXPECT_DOUBLE_EQ(RoundHalfEven(1.135, 2), 1.14);
+    EXPECT_DOUBLE_EQ(RoundHalfEven(1.005, 2), 1.0); // 1.005 is a half once binary noise is removed
+    EXPECT_DOUBLE_EQ(RoundHalfEven(1.0009765625, 2), 1.0);
+}
+
+TEST(Numbers, FormatsShortest) {
+    const std::pair<double, const char*> cases[] = {
+        {190, "190"}, {0, "0"}, {5545.5, "5545.5"}, {-2147483633, "-2147483633"},
+        {1.0 / 3, "0.333333333333333"}, {1e-3, "0.001"}, {1295, "1295"}, {647.5, "647.5"}};
+    for (auto [value, expected] : cases) EXPECT_EQ(FormatNumber(value), expected) << value;
+    EXPECT_EQ(FormatNumber(1.5, ','), "1,5");
+}
+
+TEST(Numbers, ParsesWhatItWritesAndRejectsTheRest) {
+    for (double v : {190.0, 5545.5, -2147483633.0, 0.001, 1.0 / 3})
+        EXPECT_NEAR(*ParseNumber(FormatNumber(v)), v, 1e-12);
+    for (const char* bad : {"", " ", "abc", "12abc", "0x10", "inf", "nan", "1e999", "--1"})
+        EXPECT_FALSE(ParseNumber(bad).has_value()) << bad;
+    EXPECT_EQ(*ParseNumber(" 42 "), 42);
+    EXPECT_EQ(*ParseNumber("1,5", ','), 1.5);
+    EXPECT_THROW(ToNumber("abc"), ConversionError);
+    EXPECT_EQ(ToWhole("2.5"), 2);
+    EXPECT_THROW(ToWhole("99999999999"), ConversionError);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/platform/settingsbackend.h"
+
+namespace vistrel::test {
+
+// Settings kept in memory; keys compared without regard to case. Records every write.
+class MemorySettings : public core::SettingsBackend {
+public:
+    std::string read(const std::string& key) const override {
+        auto it = values.find(lower(key));
+        return it == values.end() ? std::string() : it->second;
+    }
+    void write(const std::string& key, const std::string& value) override {
+        values[lower(key)] = value;
+        writes.push_back(lower(key));
+    }
+    bool has(const std::string& key) const { return values.count(lower(key)) != 0; }
+
+    std::map<std::string, std::string> values;
+    std::vector<std::string> writes;
+
+private:
+    static std::string lower(std::string s) {
+        std::transform(s.begin(), s.end(), s.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return s;
+    }
+};
+
+} // namespace vistrel::test
