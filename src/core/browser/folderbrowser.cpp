@@ -164,16 +164,31 @@ void FolderBrowser::fileListClick(int index) {
 
 void FolderBrowser::fileListKeyDown(FileListKey key) {
     switch (key) {
-    case FileListKey::Delete: m_hooks.deleteSelected(); break;
-    case FileListKey::Up: m_hooks.zoomIn(); break;
-    case FileListKey::Down: m_hooks.zoomOut(); break;
-    case FileListKey::Left: m_hooks.showPrevious(); break;
-    case FileListKey::Right: m_hooks.showNext(); break;
-    case FileListKey::Shift: m_shiftHeld = 1; break;
-    case FileListKey::Other: break;
+    case FileListKey::Delete:
+        m_hooks.deleteSelected();
+        break;
+    case FileListKey::Up:
+        m_hooks.zoomIn();
+        break;
+    case FileListKey::Down:
+        m_hooks.zoomOut();
+        break;
+    case FileListKey::Left:
+        m_hooks.showPrevious();
+        break;
+    case FileListKey::Right:
+        m_hooks.showNext();
+        break;
+    case FileListKey::Shift:
+        m_shiftHeld = 1;
+        break;
+    case FileListKey::Other:
+        break;
     }
 }
 
-void FolderBrowser::fileListKeyUp(FileListKey) { m_shiftHeld = 0; }
+void FolderBrowser::fileListKeyUp(FileListKey) {
+    m_shiftHeld = 0;
+}
 
 } // namespace vistrel::core

@@ -12,15 +12,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool IsHidden(const std::string& name) { return !name.empty() && name.front() == '.'; }
+bool IsHidden(const std::string& name) {
+    return !name.empty() && name.front() == '.';
+}
 
-// Visits the visible entries of a folder, never throwing: entries whose type cannot be
-// learnt are passed with an error code so the caller can skip them.
-template <typename Visit>
-void ForEachVisibleEntry(const std::string& folder, Visit visit) {
+// Visits the visible entries of a folder without throwing; an unreadable folder has none.
+template <typename Visit> void ForEachVisibleEntry(const std::string& folder, Visit visit) {
     std::error_code ec;
-    fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied,
-                              ec);
+    fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied, ec);
     const fs::directory_iterator end;
     for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
@@ -29,7 +28,8 @@ void ForEachVisibleEntry(const std::string& folder, Visit visit) {
 }
 
 std::string StripTrailingSeparators(std::string text, std::size_t keep) {
-    while (text.size() > keep && (text.back() == '/' || text.back() == fs::path::preferred_separator))
+    while (text.size() > keep &&
+           (text.back() == '/' || text.back() == fs::path::preferred_separator))
         text.pop_back();
     return text;
 }
@@ -99,7 +99,8 @@ std::vector<FolderEntry> ListFolderTree(const std::string& volumeRoot, const std
                             if (entry.is_directory(ec) && !ec) names.push_back(name);
                         });
     std::sort(names.begin(), names.end(), NaturalOrder{});
-    for (const auto& name : names) entries.push_back({name, (chain / name).string(), depth, false});
+    for (const auto& name : names)
+        entries.push_back({name, (chain / name).string(), depth, false});
     return entries;
 }
 

@@ -10,9 +10,9 @@ namespace vistrel::core {
 
 // One line of the folder list.
 struct FolderEntry {
-    std::string name; // the folder's own name; the volume root shows its whole path
-    std::string path; // full path, no trailing separator except on a root
-    int depth = 0;    // 0 for the volume root
+    std::string name;     // the folder's own name; the volume root shows its whole path
+    std::string path;     // full path, no trailing separator except on a root
+    int depth = 0;        // 0 for the volume root
     bool current = false; // the open folder, the one the lists show
     bool operator==(const FolderEntry&) const = default;
 };

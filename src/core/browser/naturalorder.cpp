@@ -6,7 +6,9 @@ namespace vistrel::core {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 unsigned char Fold(char c) {
     const auto u = static_cast<unsigned char>(c);
@@ -14,7 +16,8 @@ unsigned char Fold(char c) {
 }
 
 std::size_t DigitRunEnd(std::string_view text, std::size_t pos) {
-    while (pos < text.size() && IsDigit(text[pos])) ++pos;
+    while (pos < text.size() && IsDigit(text[pos]))
+        ++pos;
     return pos;
 }
 

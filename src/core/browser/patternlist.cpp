@@ -11,9 +11,12 @@ namespace {
 std::size_t CharLength(std::string_view text, std::size_t pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     std::size_t length = 1;
-    if (lead >= 0xF0 && lead <= 0xF7) length = 4;
-    else if (lead >= 0xE0) length = lead <= 0xEF ? 3 : 1;
-    else if (lead >= 0xC2) length = 2;
+    if (lead >= 0xF0 && lead <= 0xF7)
+        length = 4;
+    else if (lead >= 0xE0)
+        length = lead <= 0xEF ? 3 : 1;
+    else if (lead >= 0xC2)
+        length = 2;
     if (pos + length > text.size()) return 1;
     for (std::size_t i = 1; i < length; ++i) {
         if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) return 1;
@@ -32,7 +35,9 @@ std::vector<std::string_view> SplitChars(std::string_view text) {
     return chars;
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameChar(std::string_view a, std::string_view b) {
     if (a.size() == 1 && b.size() == 1) return FoldAscii(a[0]) == FoldAscii(b[0]);
@@ -59,7 +64,8 @@ bool MatchMask(const std::vector<std::string_view>& mask,
             return false;
         }
     }
-    while (m < mask.size() && mask[m] == "*") ++m;
+    while (m < mask.size() && mask[m] == "*")
+        ++m;
     return m == mask.size();
 }
 

@@ -100,10 +100,20 @@ bool tooLarge(QSize size) { return core::IsTooLarge(size.width(), size.height())
 
 QSize toQSize(core::PixelSize size) { return {size.width, size.height}; }
 
+// Qt's GIF reader reports the first frame's size when the logical screen is much larger, yet
+// decodes onto the whole screen: the screen's size is the picture's.
+QSize gifScreenSize(const QByteArray& head) {
+    if (head.size() < 10 || !head.startsWith("GIF8")) return {};
+    const auto byte = [&](int i) { return static_cast<int>(static_cast<uchar>(head[i])); };
+    const QSize screen(byte(6) | byte(7) << 8, byte(8) | byte(9) << 8);
+    return screen.isEmpty() ? QSize() : screen;
+}
+
 LoadResult decode(const std::string& path, std::optional<QSize> box) {
     QFile file;
     if (const LoadError error = openFile(path, file); error != LoadError::None)
         return LoadResult::failure(path, error);
+    const QByteArray head = file.peek(16);
     const std::unique_ptr<QImageReader> reader = openReader(path, file);
     if (!reader) return LoadResult::failure(path, LoadError::NotAPicture);
     reader->setAutoTransform(true);
@@ -113,6 +123,7 @@ LoadResult decode(const std::string& path, std::optional<QSize> box) {
     const bool turned =
         reader->transformation().testFlag(QImageIOHandler::TransformationRotate90);
     QSize natural = turned ? reader->size().transposed() : reader->size();
+    if (reader->format() == "gif" && gifScreenSize(head).isValid()) natural = gifScreenSize(head);
     if (natural.isValid() && tooLarge(natural))
         return LoadResult::failure(path, LoadError::TooLarge, natural.width(), natural.height());
 

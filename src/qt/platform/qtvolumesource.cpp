@@ -12,10 +12,9 @@ namespace {
 
 bool IsPseudo(const QStorageInfo& info) {
     static const QSet<QByteArray> pseudoTypes{
-        "proc",     "sysfs",      "devtmpfs",  "devpts",   "cgroup",  "cgroup2",
-        "securityfs", "pstore",   "debugfs",   "tracefs",  "configfs", "fusectl",
-        "mqueue",   "hugetlbfs",  "bpf",       "autofs",   "binfmt_misc", "efivarfs",
-        "rpc_pipefs", "nsfs",     "ramfs"};
+        "proc",   "sysfs",   "devtmpfs",    "devpts",   "cgroup",     "cgroup2", "securityfs",
+        "pstore", "debugfs", "tracefs",     "configfs", "fusectl",    "mqueue",  "hugetlbfs",
+        "bpf",    "autofs",  "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",    "ramfs"};
     if (pseudoTypes.contains(info.fileSystemType())) return true;
     // Memory file systems under the system folders hold run-time state, not pictures.
     const QString root = info.rootPath();

@@ -23,7 +23,8 @@ public:
         std::error_code ec;
         fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
         // Tests lock folders; unlock each before the walk descends into it.
-        for (fs::recursive_directory_iterator it(m_path, ec), end; !ec && it != end; it.increment(ec))
+        for (fs::recursive_directory_iterator it(m_path, ec), end; !ec && it != end;
+             it.increment(ec))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
         fs::remove_all(m_path, ec);
     }

@@ -27,7 +27,8 @@ TEST(FolderListing, FilesAreVisibleMatchingRegularFilesThroughLinks) {
 TEST(FolderListing, TreeChainsFromTheVolumeRootThenListsSubfolders) {
     vistrel::test::TempFolder dir;
     const std::string open = dir.folder("a b/\xC3\xA9t\xC3\xA9");
-    for (const char* sub : {"d10", "d2", "D1", ".git"}) dir.folder(open + "/" + sub);
+    for (const char* sub : {"d10", "d2", "D1", ".git"})
+        dir.folder(open + "/" + sub);
     dir.file(open + "/file.jpg");
     EXPECT_EQ(ListFolderTree(dir.path() + "/", open + "/"),
               (std::vector<FolderEntry>{{dir.path(), dir.path(), 0, false},
@@ -54,11 +55,15 @@ TEST(FolderListing, UnreadableFolderIsReportedNeverThrown) {
 }
 
 TEST(VolumeLookup, LongestWholeNamePrefixWins) {
-    const std::vector<Volume> volumes{{"/", "", true}, {"/media", "", true},
-                                      {"/media/usb/", "", true}, {"/media/usb2", "", true}};
-    for (const auto& [path, root] : std::vector<std::pair<std::string, std::string>>{
-             {"/media/usb/x", "/media/usb/"}, {"/media/usb", "/media/usb/"},
-             {"/media/usbx", "/media"}, {"/home/u", "/"}}) {
+    const std::vector<Volume> volumes{{"/", "", true},
+                                      {"/media", "", true},
+                                      {"/media/usb/", "", true},
+                                      {"/media/usb2", "", true}};
+    for (const auto& [path, root] :
+         std::vector<std::pair<std::string, std::string>>{{"/media/usb/x", "/media/usb/"},
+                                                          {"/media/usb", "/media/usb/"},
+                                                          {"/media/usbx", "/media"},
+                                                          {"/home/u", "/"}}) {
         EXPECT_EQ(FindVolume(volumes, path).value_or(Volume{}).rootPath, root) << path;
     }
     EXPECT_FALSE(FindVolume({}, "/home"));

@@ -1,0 +1,577 @@
+#include "qt/windows/mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QFrame>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "core/app/commands.h"
+#include "qt/platform/colours.h"
+#include "qt/platform/twips.h"
+#include "qt/widgets/clientarea.h"
+#include "qt/widgets/statusbarwidget.h"
+#include "qt/widgets/toolstrip.h"
+
+namespace vistrel::qt {
+
+using core::Command;
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Freedesktop theme names asked for first; the bundled pictures stand in where the
+// desktop's theme has none.
+QIcon ToolbarIcon(const std::string& imageKey) {
+    static const std::map<std::string, std::vector<const char*>> themeNames = {
+        {"edit", {"document-edit", "accessories-text-editor"}},
+        {"save", {"document-save-as"}},
+        {"previous", {"go-previous"}},
+        {"next", {"go-next"}},
+        {"move", {"go-jump"}},
+        {"copy", {"edit-copy"}},
+        {"delete", {"edit-delete"}},
+        {"preview", {"view-preview", "image-x-generic"}},
+        {"explorer", {"folder"}},
+        {"selection", {"edit-select-all"}},
+        {"refresh", {"view-refresh"}},
+        {"print", {"document-print"}},
+        {"slide show", {"media-playback-start"}},
+        {"zoom in", {"zoom-in"}},
+        {"zoom out", {"zoom-out"}},
+        {"crop", {"transform-crop", "image-crop"}},
+    };
+    QString file = Q(imageKey);
+    file.replace(' ', '-');
+    QIcon fallback;
+    fallback.addFile(":/icons/16x16/" + file + ".png", QSize(16, 16));
+    fallback.addFile(":/icons/" + file + ".png", QSize(24, 24));
+    auto it = themeNames.find(imageKey);
+    if (it != themeNames.end())
+        for (const char* name : it->second)
+            if (QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name);
+    return fallback;
+}
+
+Qt::CursorShape ToShape(core::Cursor c) {
+    switch (c) {
+    case core::Cursor::SizeWestEast: return Qt::SizeHorCursor;
+    case core::Cursor::Busy: return Qt::WaitCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+void SetBackground(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    if (p.color(QPalette::Window) == colour && w->autoFillBackground()) return;
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace
+
+MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource& volumes,
+                       const std::string& programFolder, const std::string& initialFolder)
+    : m_volumes(volumes) {
+    setObjectName("frmMain");
+    setWindowTitle("Vistrel 1.00");
+    setWindowIcon(QIcon(":/icons/vistrel.png"));
+    m_tpp = TwipsPerPixel(this);
+
+    core::Services services{settings, volumes, *this, programFolder, initialFolder,
+                            core::ButtonFaceColour};
+    m_app = std::make_unique<core::Application>(services);
+
+    m_client = new ClientArea(this);
+    setCentralWidget(m_client);
+    buildPanes();
+    buildMenus();
+    buildToolbars();
+    connectExplorer();
+
+    m_client->onResize = [this] { act([this] { updateFrame(); m_app->FrameChanged(); }); };
+    m_client->onPress = [this](QMouseEvent* e) {
+        const auto button = e->button() == Qt::LeftButton    ? core::MouseButton::Left
+                            : e->button() == Qt::RightButton ? core::MouseButton::Right
+                                                             : core::MouseButton::Middle;
+        act([&] { m_app->Layout().SplitterPress(button, e->position().x() * m_tpp); });
+    };
+    m_client->onMove = [this](QMouseEvent* e) {
+        act([&] { m_app->Layout().SplitterMove(e->position().x() * m_tpp); });
+    };
+    m_client->onRelease = [this](QMouseEvent*) {
+        act([&] { m_app->Layout().SplitterRelease(); });
+    };
+
+    const auto& m = m_app->Model();
+    resize(ToPixels(m.frame.outerWidth, m_tpp), ToPixels(m.frame.outerHeight, m_tpp));
+}
+
+MainWindow::~MainWindow() = default;
+
+template <typename F> void MainWindow::act(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        showError(e.what());
+    }
+    sync();
+}
+
+void MainWindow::showError(const std::string& text) {
+    m_app->Model().status.setText(core::StatusBarState::Status, "Error: " + text);
+}
+
+void MainWindow::run(Command command, const std::string& argument) {
+    act([&] { m_app->Run(command, argument); });
+}
+
+QAction* MainWindow::action(const std::string& name) const {
+    auto it = m_actions.find(name);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void MainWindow::buildMenus() {
+    std::map<std::string, QMenu*> menus;
+    for (const auto& e : core::MenuTable()) {
+        QMenu* parent = e.parent.empty() || e.parent == "popup" ? nullptr : menus.at(e.parent);
+        if (e.hasChildren) {
+            QMenu* menu = nullptr;
+            if (e.parent.empty()) {
+                menu = menuBar()->addMenu(Q(e.caption));
+            } else if (e.parent == "popup") {
+                menu = new QMenu(Q(e.caption), this);
+            } else {
+                menu = parent->addMenu(Q(e.caption));
+            }
+            menu->setObjectName(Q(e.name));
+            menu->menuAction()->setObjectName(Q(e.name));
+            menus[e.name] = menu;
+            m_actions[e.name] = menu->menuAction();
+            continue;
+        }
+        QAction* a = e.separator ? parent->addSeparator() : parent->addAction(Q(e.caption));
+        a->setObjectName(Q(e.name));
+        if (!e.shortcut.empty()) a->setShortcut(QKeySequence(Q(e.shortcut)));
+        if (e.checkable) a->setCheckable(true);
+        if (!e.separator) {
+            const Command command = e.command;
+            const std::string argument = e.argument;
+            connect(a, &QAction::triggered, this, [this, command, argument] {
+                run(command, argument);
+            });
+        }
+        m_actions[e.name] = a;
+    }
+    m_rightDisplay = menus.at("mnuRightDisplay");
+    m_folderMenu = menus.at("mnuFolder");
+    // Context-menu entries are reached by mouse only; their menu-bar twins own the keys.
+    addActions(menuBar()->actions());
+}
+
+void MainWindow::buildToolbars() {
+    for (const auto& b : core::ToolbarTable()) {
+        QToolBar* bar = b.toolbar == "tlbStandard" ? m_toolStrip->standard()
+                                                   : m_toolStrip->tools();
+        if (b.groupStart) bar->addSeparator();
+        QAction* a = bar->addAction(ToolbarIcon(b.imageKey), Q(b.tooltip));
+        a->setToolTip(Q(b.tooltip));
+        a->setData(Q(b.key));
+        a->setObjectName(Q(b.toolbar + ":" + b.key));
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
+            button->setObjectName(Q(b.key));
+        const std::string key = b.key;
+        connect(a, &QAction::triggered, this, [this, key] {
+            act([&] { m_app->RunToolbarKey(key); });
+        });
+    }
+    m_toolStrip->setBandVisible(1, true);
+}
+
+void MainWindow::buildPanes() {
+    m_toolStrip = new ToolStrip(m_client);
+    m_statusBar = new StatusBarWidget(m_client);
+    m_progress = new QProgressBar(m_client);
+    m_progress->setObjectName("ProgressBar");
+    m_progress->setRange(0, 100);
+    m_progress->setTextVisible(false);
+
+    m_picExplorer = new QWidget(m_client);
+    m_picExplorer->setObjectName("picExplorer");
+    m_dlbList = new QComboBox(m_picExplorer);
+    m_dlbList->setObjectName("dlbList");
+    m_drlList = new QTreeWidget(m_picExplorer);
+    m_drlList->setObjectName("drlList");
+    m_drlList->setHeaderHidden(true);
+    m_drlList->setIndentation(12);
+    m_drlList->setRootIsDecorated(false);
+    m_drlList->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_flbList = new QListWidget(m_picExplorer);
+    m_flbList->setObjectName("flbList");
+    m_flbList->setUniformItemSizes(true);
+    m_flbList->setContextMenuPolicy(Qt::PreventContextMenu);
+
+    m_picFile = new QWidget(m_client);
+    m_picFile->setObjectName("picFile");
+    SetBackground(m_picFile, QColor(0x40, 0x40, 0x40));
+    m_lblFile = new QLabel(m_picFile);
+    m_lblFile->setObjectName("lblFile");
+    m_lblFile->setTextFormat(Qt::PlainText);
+    QPalette white = m_lblFile->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    m_lblFile->setPalette(white);
+
+    m_picDisplay = new QFrame(m_client);
+    m_picDisplay->setObjectName("picDisplay");
+    m_picDisplay->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_picMain = new QLabel(m_picDisplay);
+    m_picMain->setObjectName("picMain");
+    m_picMain->setFocusPolicy(Qt::StrongFocus);
+
+    m_picPreview = new QFrame(m_client);
+    m_picPreview->setObjectName("picPreview");
+    m_picPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_picBack = new QWidget(m_picPreview);
+    m_picBack->setObjectName("picBack");
+    m_vScroll = new QScrollBar(Qt::Vertical, m_picPreview);
+    m_vScroll->setObjectName("VScroll");
+    connect(m_vScroll, &QScrollBar::valueChanged, this, [this](int value) {
+        if (m_syncing) return;
+        act([&] {
+            m_app->Model().vScrollState.value = value;
+            m_app->Layout().LayoutMainWindow();
+        });
+    });
+
+    // Leaving the splitter gap for any pane puts the default pointer back.
+    for (QWidget* w : std::initializer_list<QWidget*>{m_statusBar, m_toolStrip, m_picFile,
+                                                      m_lblFile, m_picDisplay, m_picPreview,
+                                                      m_picBack, m_picExplorer}) {
+        w->installEventFilter(this);
+    }
+}
+
+void MainWindow::connectExplorer() {
+    auto& browser = m_app->Browser();
+    connect(m_flbList, &QListWidget::itemClicked, this, [this, &browser](QListWidgetItem* item) {
+        act([&] { browser.fileListClick(m_flbList->row(item)); });
+    });
+    m_flbList->installEventFilter(this);
+    m_flbList->viewport()->installEventFilter(this);
+    m_drlList->viewport()->installEventFilter(this);
+
+    connect(m_drlList, &QTreeWidget::itemActivated, this, [this, &browser](QTreeWidgetItem* item) {
+        const std::string path = item->data(0, Qt::UserRole).toString().toStdString();
+        act([&] {
+            if (auto failure = browser.setFolderPath(path)) showError(*failure);
+            else browser.setDrive(browser.folderPath());
+        });
+    });
+
+    connect(m_dlbList, &QComboBox::activated, this, [this, &browser](int index) {
+        const std::string root = m_dlbList->itemData(index).toString().toStdString();
+        act([&] {
+            if (auto failure = browser.setDrive(root))
+                m_app->Model().status.setText(core::StatusBarState::Status, " Error: " + *failure);
+        });
+    });
+
+    QComboBox* address = m_toolStrip->address();
+    connect(address->lineEdit(), &QLineEdit::returnPressed, this, [this, address, &browser] {
+        const std::string typed = address->currentText().toStdString();
+        act([&] { browser.addressEnter(typed); });
+    });
+    // Picking a folder from the drop-down history goes there, as Enter on it would.
+    connect(address, &QComboBox::activated, this, [this, address, &browser](int index) {
+        const std::string chosen = address->itemText(index).toStdString();
+        act([&] { browser.addressEnter(chosen); });
+    });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto& browser = m_app->Browser();
+    if (watched == m_flbList && (event->type() == QEvent::KeyPress ||
+                                 event->type() == QEvent::KeyRelease)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        using K = core::FileListKey;
+        K k = K::Other;
+        switch (key->key()) {
+        case Qt::Key_Delete: k = K::Delete; break;
+        case Qt::Key_Up: k = K::Up; break;
+        case Qt::Key_Down: k = K::Down; break;
+        case Qt::Key_Left: k = K::Left; break;
+        case Qt::Key_Right: k = K::Right; break;
+        case Qt::Key_Shift: k = K::Shift; break;
+        default: break;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            if (key->isAutoRepeat() && k == K::Shift) return true;
+            act([&] { browser.fileListKeyDown(k); });
+            // The arrows zoom and step through pictures here; the list must not move.
+            return k != K::Other;
+        }
+        act([&] { browser.fileListKeyUp(k); });
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            if (watched == m_flbList->viewport()) {
+                popupFileMenu(mouse->globalPosition().toPoint());
+                return true;
+            }
+            if (watched == m_drlList->viewport()) {
+                m_folderMenu->popup(mouse->globalPosition().toPoint());
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
+        if (!m_app->Layout().dragging() && m_app->Model().cursor != core::Cursor::Default) {
+            m_app->Model().cursor = core::Cursor::Default;
+            m_client->unsetCursor();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::popupFileMenu(const QPoint& globalPos) {
+    for (const char* name : {"mnuLine9", "mnuZoomInR", "mnuZoomOutR"})
+        if (QAction* a = action(name)) a->setVisible(false);
+    m_rightDisplay->popup(globalPos);
+}
+
+void MainWindow::start() {
+    act([this] { m_app->Start(); });
+}
+
+void MainWindow::updateFrame() {
+    auto& f = m_app->Model().frame;
+    const QRect outer = frameGeometry();
+    f.left = ToTwips(outer.x(), m_tpp);
+    f.top = ToTwips(outer.y(), m_tpp);
+    f.outerWidth = ToTwips(outer.width(), m_tpp);
+    f.outerHeight = ToTwips(outer.height(), m_tpp);
+    f.innerWidth = ToTwips(m_client->width(), m_tpp);
+    f.innerHeight = ToTwips(m_client->height(), m_tpp);
+    f.state = isMinimized()   ? core::WindowState::Minimized
+              : isMaximized() ? core::WindowState::Maximized
+                              : core::WindowState::Normal;
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && m_app)
+        act([this] { updateFrame(); m_app->FrameChanged(); });
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (m_app) updateFrame();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!m_closed) {
+        m_closed = true;
+        updateFrame();
+        m_app->Close();
+    }
+    event->accept();
+}
+
+void MainWindow::resizeOuter(int outerWidthPx, int outerHeightPx) {
+    const QSize margins = frameGeometry().size() - size();
+    resize(std::max(1, outerWidthPx - margins.width()),
+           std::max(1, outerHeightPx - margins.height()));
+    if (!isVisible()) m_pendingOuter = QSize(outerWidthPx, outerHeightPx);
+}
+
+void MainWindow::SetMaximized() {
+    setWindowState(windowState() | Qt::WindowMaximized);
+    m_app->Model().frame.state = core::WindowState::Maximized;
+}
+
+void MainWindow::SetLeft(core::Twips left) {
+    move(ToPixels(left, m_tpp), frameGeometry().y());
+    updateFrame();
+}
+
+void MainWindow::SetTop(core::Twips top) {
+    move(frameGeometry().x(), ToPixels(top, m_tpp));
+    updateFrame();
+}
+
+void MainWindow::SetOuterHeight(core::Twips height) {
+    resizeOuter(frameGeometry().width(), ToPixels(height, m_tpp));
+    updateFrame();
+}
+
+void MainWindow::SetOuterWidth(core::Twips width) {
+    resizeOuter(ToPixels(width, m_tpp), frameGeometry().height());
+    updateFrame();
+}
+
+void MainWindow::ShowWindow() {
+    show();
+    // The frame's margins are known only now; give the window the outer size it was asked for.
+    if (m_pendingOuter.isValid() && !isMaximized()) {
+        const QSize pending = m_pendingOuter;
+        m_pendingOuter = QSize();
+        resizeOuter(pending.width(), pending.height());
+    }
+    updateFrame();
+    m_app->FrameChanged();
+}
+
+void MainWindow::FocusPicMain() { m_picMain->setFocus(); }
+
+void MainWindow::CloseSecondaryWindows() {
+    // The secondary windows arrive with their features.
+}
+
+void MainWindow::Quit() {
+    m_closed = true;
+    QApplication::exit(0);
+}
+
+void MainWindow::sync() {
+    if (m_syncing) return;
+    m_syncing = true;
+    const auto& m = m_app->Model();
+    const double tpp = m_tpp;
+    const QPalette& pal = palette();
+
+    m_toolStrip->setBandVisible(2, m.bandTools);
+    m_toolStrip->setBandVisible(3, m.bandAddress);
+    m_toolStrip->setGeometry(ToPixelRect(m.coolBar, tpp));
+    const int stripHeight = m_toolStrip->heightForWidth(m_toolStrip->width());
+    if (ToPixels(m.coolBar.height, tpp) != stripHeight) {
+        m_app->ToolStripHeightChanged(ToTwips(stripHeight, tpp));
+        m_toolStrip->setGeometry(ToPixelRect(m.coolBar, tpp));
+    }
+
+    m_statusBar->setGeometry(ToPixelRect(m.statusBar, tpp));
+    m_statusBar->render(m.status, tpp);
+    m_progress->setGeometry(ToPixelRect(m.progressBar, tpp));
+    m_progress->setValue(static_cast<int>(m.status.progress));
+    m_progress->raise();
+
+    m_picExplorer->setGeometry(ToPixelRect(m.picExplorer, tpp));
+    m_picExplorer->setVisible(m.picExplorer.visible);
+    m_dlbList->setGeometry(ToPixelRect(m.dlbList, tpp));
+    m_drlList->setGeometry(ToPixelRect(m.drlList, tpp));
+    m_flbList->setGeometry(ToPixelRect(m.flbList, tpp));
+
+    m_picFile->setGeometry(ToPixelRect(m.picFile, tpp));
+    m_picFile->setVisible(m.picFile.visible);
+    m_lblFile->setGeometry(ToPixelRect(m.lblFile, tpp));
+    m_lblFile->setText(Q(m.lblFileCaption));
+
+    m_picDisplay->setGeometry(ToPixelRect(m.picDisplay, tpp));
+    m_picDisplay->setVisible(m.picDisplay.visible);
+    SetBackground(m_picDisplay, ToQColor(m.displayColour, pal));
+    m_picMain->setGeometry(ToPixelRect(m.picMain, tpp));
+    m_picMain->setVisible(m.picMain.visible);
+
+    m_picPreview->setGeometry(ToPixelRect(m.picPreview, tpp));
+    SetBackground(m_picPreview, ToQColor(m.thumbnailColour, pal));
+    SetBackground(m_picBack, ToQColor(m.thumbnailColour, pal));
+    // Children of the bordered panes are placed inside the border.
+    const int border = ToPixels(m.picPreview.border, tpp);
+    m_picBack->setGeometry(ToPixelRect(m.picBack, tpp).translated(border, border));
+    m_vScroll->setGeometry(ToPixelRect(m.vScroll, tpp).translated(border, border));
+    m_vScroll->setVisible(m.vScroll.visible);
+    m_vScroll->setMaximum(m.vScrollState.maximum);
+    m_vScroll->setPageStep(std::max(1, m.vScrollState.maximum / 10));
+    m_vScroll->setValue(m.vScrollState.value);
+
+    for (const char* name : {"mnuTool", "mnuAddress"})
+        if (QAction* a = action(name)) a->setChecked(m_app->MenuChecked(name));
+
+    renderExplorer();
+
+    const Qt::CursorShape shape = ToShape(m.cursor);
+    if (m_client->cursor().shape() != shape) {
+        if (m.cursor == core::Cursor::Default) m_client->unsetCursor();
+        else m_client->setCursor(shape);
+    }
+    m_syncing = false;
+}
+
+void MainWindow::renderExplorer() {
+    const auto& browser = m_app->Browser();
+
+    if (browser.files() != m_shownFiles) {
+        m_shownFiles = browser.files();
+        m_flbList->clear();
+        QStringList names;
+        names.reserve(static_cast<int>(m_shownFiles.size()));
+        for (const auto& f : m_shownFiles) names << Q(f);
+        m_flbList->addItems(names);
+    }
+    if (m_app->CurrentFileIndex >= 0 && m_app->CurrentFileIndex < m_flbList->count() &&
+        m_flbList->currentRow() != m_app->CurrentFileIndex)
+        m_flbList->setCurrentRow(m_app->CurrentFileIndex);
+
+    if (browser.folders() != m_shownFolders) {
+        m_shownFolders = browser.folders();
+        m_drlList->clear();
+        std::vector<QTreeWidgetItem*> chain;
+        QTreeWidgetItem* currentItem = nullptr;
+        const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+        const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+        for (const auto& entry : m_shownFolders) {
+            chain.resize(static_cast<size_t>(entry.depth));
+            QTreeWidgetItem* item = chain.empty() ? new QTreeWidgetItem(m_drlList)
+                                                  : new QTreeWidgetItem(chain.back());
+            item->setText(0, Q(entry.name));
+            item->setData(0, Qt::UserRole, Q(entry.path));
+            item->setToolTip(0, Q(entry.path));
+            // The chain down to the open folder shows open folders; its subfolders closed ones.
+            item->setIcon(0, !currentItem || entry.current ? open : closed);
+            if (entry.current) currentItem = item;
+            chain.push_back(item);
+        }
+        m_drlList->expandAll();
+        if (currentItem) {
+            m_drlList->setCurrentItem(currentItem);
+            m_drlList->scrollToItem(currentItem);
+        }
+    }
+
+    if (browser.drive() != m_shownDrive || m_dlbList->count() == 0) {
+        m_shownDrive = browser.drive();
+        m_dlbList->clear();
+        // The drive list shows every mounted volume; the current one is selected.
+        for (const auto& v : m_volumes.volumes()) {
+            m_dlbList->addItem(Q(v.displayName), Q(v.rootPath));
+            if (v.rootPath == m_shownDrive) m_dlbList->setCurrentIndex(m_dlbList->count() - 1);
+        }
+    }
+
+    QComboBox* address = m_toolStrip->address();
+    if (browser.addressHistory() != m_shownHistory) {
+        m_shownHistory = browser.addressHistory();
+        address->clear();
+        for (const auto& path : m_shownHistory) address->addItem(Q(path));
+    }
+    if (!address->lineEdit()->hasFocus() || address->currentText().isEmpty())
+        address->setEditText(Q(browser.addressText()));
+}
+
+} // namespace vistrel::qt

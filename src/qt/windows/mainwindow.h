@@ -1,0 +1,112 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "core/app/application.h"
+#include "core/app/mainwindowhost.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QScrollBar;
+class QTreeWidget;
+
+namespace vistrel::qt {
+
+class ClientArea;
+class StatusBarWidget;
+class ToolStrip;
+
+// The main window: renders the application's model into widgets and forwards user events
+// to it. No rule of the program lives here.
+class MainWindow : public QMainWindow, public core::MainWindowHost {
+    Q_OBJECT
+public:
+    MainWindow(core::SettingsBackend& settings, const core::VolumeSource& volumes,
+               const std::string& programFolder, const std::string& initialFolder);
+    ~MainWindow() override;
+
+    core::Application& app() { return *m_app; }
+    // Runs the load handler: settings, placement, panes and the starting folder.
+    void start();
+    // Re-renders the model into the widgets.
+    void sync();
+
+    QMenu* contextMenu() const { return m_rightDisplay; }
+    QAction* action(const std::string& name) const;
+
+    // MainWindowHost
+    void SetMaximized() override;
+    void SetLeft(core::Twips left) override;
+    void SetTop(core::Twips top) override;
+    void SetOuterHeight(core::Twips height) override;
+    void SetOuterWidth(core::Twips width) override;
+    void ShowWindow() override;
+    void FocusPicMain() override;
+    void CloseSecondaryWindows() override;
+    void Quit() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbars();
+    void buildPanes();
+    void connectExplorer();
+    // Runs a core call, then renders; a failure reaches the status bar, never the user's work.
+    template <typename F> void act(F&& f);
+    void run(core::Command command, const std::string& argument = {});
+    void popupFileMenu(const QPoint& globalPos);
+    void updateFrame();
+    void resizeOuter(int outerWidthPx, int outerHeightPx);
+    void renderExplorer();
+    void showError(const std::string& text);
+
+    const core::VolumeSource& m_volumes;
+    double m_tpp = 15;
+    std::unique_ptr<core::Application> m_app;
+
+    ClientArea* m_client = nullptr;
+    ToolStrip* m_toolStrip = nullptr;
+    StatusBarWidget* m_statusBar = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QWidget* m_picExplorer = nullptr;
+    QComboBox* m_dlbList = nullptr;
+    QTreeWidget* m_drlList = nullptr;
+    QListWidget* m_flbList = nullptr;
+    QWidget* m_picFile = nullptr;
+    QLabel* m_lblFile = nullptr;
+    QFrame* m_picDisplay = nullptr;
+    QLabel* m_picMain = nullptr;
+    QFrame* m_picPreview = nullptr;
+    QWidget* m_picBack = nullptr;
+    QScrollBar* m_vScroll = nullptr;
+    QMenu* m_rightDisplay = nullptr;
+    QMenu* m_folderMenu = nullptr;
+    std::map<std::string, QAction*> m_actions;
+
+    // What the explorer widgets show, so a render only touches what changed.
+    std::vector<std::string> m_shownFiles;
+    std::vector<core::FolderEntry> m_shownFolders;
+    std::vector<std::string> m_shownHistory;
+    std::string m_shownDrive;
+
+    bool m_syncing = false;
+    bool m_closed = false;
+    QSize m_pendingOuter; // outer size asked for before the frame's margins were known
+};
+
+} // namespace vistrel::qt
