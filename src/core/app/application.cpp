@@ -125,6 +125,7 @@ void Application::Close() {
 }
 
 void Application::Run(Command command, const std::string& argument) {
+    if (CommandObserver) CommandObserver(command, argument);
     switch (command) {
     case Command::Exit:
         m_services.host.Quit();

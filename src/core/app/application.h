@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -56,6 +57,9 @@ public:
     void HideResizeHandles() { m_model.resizeHandlesVisible = false; }
     void ClearThumbnails();
     void BuildThumbnails();
+
+    // Told of every command before it runs (the one path all menus, buttons and keys share).
+    std::function<void(Command, const std::string&)> CommandObserver;
 
     int CurrentFileIndex = -1;
     // Whether start-up stopped in its first trap (a stored value that is not a number).

@@ -17,6 +17,8 @@ FolderBrowser::FolderBrowser(const VolumeSource& volumes, StatusBarState& status
     if (!m_path.empty()) m_driveFolders[m_drive] = m_path;
     m_folders = ListFolderTree(m_drive, m_path);
     m_filesPath = m_path;
+    // The address box shows where the lists are, even before the first folder change.
+    m_addressText = m_path;
     readFiles();
 }
 

@@ -68,8 +68,9 @@ std::unique_ptr<QImageReader> openReader(const std::string& path, QFile& file) {
 
 // An icon holds one image per size: take the largest, the deepest colour among equals.
 void chooseLargestImage(QImageReader& reader) {
+    if (reader.supportsAnimation()) return; // counting a GIF's frames reads the whole file
     const int count = reader.imageCount();
-    if (count < 2 || reader.supportsAnimation()) return;
+    if (count < 2) return;
     int best = 0;
     qint64 bestArea = -1;
     int bestDepth = -1;

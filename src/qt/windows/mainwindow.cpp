@@ -438,7 +438,11 @@ void MainWindow::ShowWindow() {
     m_app->FrameChanged();
 }
 
-void MainWindow::FocusPicMain() { m_picMain->setFocus(); }
+void MainWindow::FocusPicMain() {
+    // With no picture shown the file list takes the keys instead.
+    if (m_picMain->isVisible()) m_picMain->setFocus();
+    else m_flbList->setFocus();
+}
 
 void MainWindow::CloseSecondaryWindows() {
     // The secondary windows arrive with their features.

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "core/app/geometry.h"
+#include "core/app/mainwindowmodel.h"
+#include "core/browser/folderbrowser.h"
+#include "core/browser/thumbnailsheet.h"
+#include "core/platform/clock.h"
+#include "core/platform/eventpump.h"
+#include "core/platform/pictureloader.h"
+
+namespace vistrel::core {
+
+// What the builder asks of the rest of the program. The application implements it.
+class ThumbnailBuilderHooks {
+public:
+    virtual ~ThumbnailBuilderHooks() = default;
+    // Empties imgLoad, picload, picMain and imgDisplay, hides picMain and sets lblFile to
+    // "Image Information" (the no-picture state).
+    virtual void clearPictureSurfaces() = 0;
+    virtual void hideResizeHandles() = 0;
+    // CurrentFileIndex := index.
+    virtual void setCurrentFileIndex(int index) = 0;
+    // ImageCount := count.
+    virtual void setImageCount(int count) = 0;
+    virtual void loadSelectedImage() = 0;
+};
+
+struct ThumbnailExtent {
+    Twips width = 0;
+    Twips height = 0;
+    bool operator==(const ThumbnailExtent&) const = default;
+};
+
+// A picture's thumbnail size: shrunk by the one factor that makes it fit the box, or its
+// natural size when it fits already (never enlarged).
+ThumbnailExtent ThumbnailSize(Twips width, Twips height, Twips boxWidth, Twips boxHeight);
+
+// A build's duration as hours:minutes:seconds:milliseconds ("00:00:03:250").
+std::string FormatBuildTime(double seconds);
+
+// Builds and clears the thumbnail grid of the folder the browser shows.
+//
+// Pictures are decoded on worker threads, at most lookAhead() files ahead of the cell being
+// built, and taken up strictly in file order on the calling thread, so the sheet, the
+// progress texts and the panel messages come out as a one-by-one build would give them.
+// An unreadable picture gets a cell with a broken mark and does not stop the build.
+class ThumbnailBuilder {
+public:
+    // decodeThreads 0 uses one thread per core.
+    ThumbnailBuilder(MainWindowModel& model, ThumbnailSheet& sheet, const FolderBrowser& browser,
+                     const PictureLoader& loader, Clock& clock, EventPump& pump,
+                     ThumbnailBuilderHooks& hooks, double twipsPerPixel, int decodeThreads = 0);
+
+    // The screen's twips per pixel (15 at 96 DPI): converts natural sizes to twips.
+    void setTwipsPerPixel(double twipsPerPixel) { m_twipsPerPixel = twipsPerPixel; }
+    double twipsPerPixel() const { return m_twipsPerPixel; }
+    int decodeThreads() const { return m_threads; }
+    int lookAhead() const { return 2 * m_threads; }
+
+    void ClearThumbnails();
+    void BuildThumbnails();
+
+    std::chrono::system_clock::time_point BuildStartTime() const { return m_buildStartTime; }
+    // The last build's duration as shown in panel 3.
+    const std::string& buildTimeText() const { return m_buildTimeText; }
+    // "Error: " + the first failure of the last build; empty when every picture loaded.
+    const std::string& firstError() const { return m_firstError; }
+
+private:
+    MainWindowModel& m_model;
+    ThumbnailSheet& m_sheet;
+    const FolderBrowser& m_browser;
+    const PictureLoader& m_loader;
+    Clock& m_clock;
+    EventPump& m_pump;
+    ThumbnailBuilderHooks& m_hooks;
+    double m_twipsPerPixel;
+    int m_threads;
+    std::chrono::system_clock::time_point m_buildStartTime{};
+    std::string m_buildTimeText;
+    std::string m_firstError;
+};
+
+} // namespace vistrel::core

@@ -1,0 +1,118 @@
+#include "core/browser/thumbnailsheet.h"
+
+#include <algorithm>
+
+namespace vistrel::core {
+
+namespace {
+
+bool Contains(const Box& box, Twips x, Twips y) {
+    return x >= box.left && x < box.right() && y >= box.top && y < box.bottom();
+}
+
+} // namespace
+
+ThumbnailSheet::ThumbnailSheet(MainWindowModel& model) : m_model(model) {
+    m_cells.emplace_back();
+    SyncTemplate();
+}
+
+// Cell 0 is the model's picCase0; the sheet's copy follows it.
+void ThumbnailSheet::SyncTemplate() { m_cells.front().cell = m_model.picCase0; }
+
+void ThumbnailSheet::Clear() {
+    m_cells.resize(1);
+    ThumbnailCell& first = m_cells.front();
+    first.thumbnail = Image();
+    first.name.clear();
+    first.broken = false;
+
+    m_model.vScrollState.value = 0;
+    m_model.picCase0.top = 0;
+    m_model.picBack.top = 0;
+    m_model.picBack.height = m_model.picCase0.height;
+    m_model.picCase0.visible = false;
+    SyncTemplate();
+    m_gridRowCount = 0;
+    m_focused = -1;
+}
+
+ThumbnailCell& ThumbnailSheet::StartCells() {
+    m_cells.resize(1);
+    m_gridRowCount = 0;
+    SyncTemplate();
+    ThumbnailCell& first = m_cells.front();
+    first.image = Box{};
+    first.caption = m_model.lblFileName0;
+    first.thumbnail = Image();
+    first.name.clear();
+    first.broken = false;
+    return first;
+}
+
+ThumbnailCell& ThumbnailSheet::AddCell() {
+    ThumbnailCell added;
+    added.cell = Box{0, 0, m_model.picCase0.width, m_model.picCase0.height, false,
+                     m_model.picCase0.border};
+    added.caption = m_model.lblFileName0;
+    m_cells.push_back(std::move(added));
+    Place(cellCount() - 1);
+    return m_cells.back();
+}
+
+void ThumbnailSheet::SetCellVisible(int index, bool visible) {
+    cell(index).cell.visible = visible;
+    if (index == 0) m_model.picCase0.visible = visible;
+}
+
+void ThumbnailSheet::Place(int index) {
+    const Box& previous = cell(index - 1).cell;
+    Box& current = cell(index).cell;
+    if (previous.left + previous.width + current.width >= m_model.picBack.width) {
+        ++m_gridRowCount;
+        current.top = m_model.picCase0.height * m_gridRowCount;
+        current.left = 0;
+    } else {
+        current.left = previous.left + previous.width;
+        current.top = previous.top;
+    }
+}
+
+void ThumbnailSheet::ResizeCases() {
+    m_gridRowCount = 0;
+    for (int i = 1; i < cellCount(); ++i) Place(i);
+}
+
+void ThumbnailSheet::VScroll_Change() {
+    MainWindowModel& m = m_model;
+    if (m.sheetScrollMax <= 0) {
+        m.picBack.top = 0;
+        return;
+    }
+    m.picBack.top = -(static_cast<double>(m.vScrollState.value) / m.sheetScrollMax *
+                      (m.picBack.height - m.picPreview.innerHeight()));
+}
+
+std::pair<int, int> ThumbnailSheet::CellsBetween(Twips top, Twips bottom) const {
+    const auto first = std::partition_point(
+        m_cells.begin(), m_cells.end(), [&](const ThumbnailCell& c) { return c.cell.bottom() <= top; });
+    const auto last = std::partition_point(
+        first, m_cells.end(), [&](const ThumbnailCell& c) { return c.cell.top < bottom; });
+    return {static_cast<int>(first - m_cells.begin()), static_cast<int>(last - m_cells.begin())};
+}
+
+std::optional<CellHit> ThumbnailSheet::HitTest(Twips x, Twips y) const {
+    const auto [first, last] = CellsBetween(y, y + 1);
+    for (int i = first; i < last; ++i) {
+        const ThumbnailCell& c = cell(i);
+        if (!c.cell.visible || !Contains(c.cell, x, y)) continue;
+        const Twips cx = x - c.cell.left;
+        const Twips cy = y - c.cell.top;
+        if (Contains(c.caption, cx, cy)) return CellHit{i, CellZone::Caption};
+        if (Contains(c.image, cx, cy)) return CellHit{i, CellZone::Image};
+        return CellHit{i, CellZone::Frame};
+    }
+    return std::nullopt;
+}
+
+} // namespace vistrel::core

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/app/geometry.h"
+#include "core/app/mainwindowmodel.h"
+#include "core/editing/image.h"
+
+namespace vistrel::core {
+
+// One thumbnail cell (picCase(i) with imgPreview(i) and lblFileName(i)).
+struct ThumbnailCell {
+    Box cell;         // on the sheet
+    Box image;        // inside the cell; for a broken cell, where its mark goes
+    Box caption;      // inside the cell
+    std::string name; // the caption: the bare file name
+    Image thumbnail;  // the scaled copy only; null for a broken or empty cell
+    bool broken = false;
+};
+
+// The parts of a cell that react differently to the mouse.
+enum class CellZone { Frame, Image, Caption };
+
+struct CellHit {
+    int index = -1;
+    CellZone zone = CellZone::Frame;
+    bool operator==(const CellHit&) const = default;
+};
+
+// The thumbnail sheet (picBack) and its cells. Cell 0 is the template and always exists;
+// cells 1..n are added by the build. Sheet width, height and top, the scroll bar and the
+// templates' sizes live in the main window model, which this class keeps in step.
+class ThumbnailSheet {
+public:
+    explicit ThumbnailSheet(MainWindowModel& model);
+
+    // Cells, cell 0 included.
+    int cellCount() const { return static_cast<int>(m_cells.size()); }
+    const ThumbnailCell& cell(int index) const { return m_cells.at(static_cast<std::size_t>(index)); }
+    ThumbnailCell& cell(int index) { return m_cells.at(static_cast<std::size_t>(index)); }
+
+    // Index of the row the last placed cell went into.
+    int GridRowCount() const { return m_gridRowCount; }
+
+    // Removes cells 1..n, empties and hides cell 0 and puts sheet, cell 0 and the scroll
+    // value back to the top.
+    void Clear();
+    // Shows cell 0 empty at the top left, ready to be filled.
+    ThumbnailCell& StartCells();
+    // Adds a copy of cell 0, placed after the last cell.
+    ThumbnailCell& AddCell();
+    void SetCellVisible(int index, bool visible);
+
+    // Re-places cells 1..n in rows for the current sheet width; nothing else changes.
+    void ResizeCases();
+    // Moves the sheet for the scroll bar's current value.
+    void VScroll_Change();
+    // Top + height of the cell with the highest index.
+    Twips lastCellBottom() const { return m_cells.back().cell.bottom(); }
+
+    // The range [first, last) of cells that may overlap sheet rows top..bottom; relies on
+    // cells being placed in rows from the top down.
+    std::pair<int, int> CellsBetween(Twips top, Twips bottom) const;
+    // The shown cell and zone under a point of the sheet.
+    std::optional<CellHit> HitTest(Twips x, Twips y) const;
+
+    // The cell that has the keyboard focus; -1 when none (every clear takes it away).
+    int focusedCell() const { return m_focused; }
+    void setFocusedCell(int index) { m_focused = index; }
+
+private:
+    void Place(int index);
+    void SyncTemplate();
+
+    MainWindowModel& m_model;
+    std::vector<ThumbnailCell> m_cells;
+    int m_gridRowCount = 0;
+    int m_focused = -1;
+};
+
+} // namespace vistrel::core

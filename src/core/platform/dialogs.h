@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace vistrel::core {
+
+// Which buttons a message box offers.
+enum class MessageButtons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+
+// The symbol shown beside a message.
+enum class MessageIcon { None, Information, Question, Warning, Critical };
+
+// The button that closed a message box. A box closed without a button (Escape, the window's
+// close button) answers Cancel when it has one, otherwise its only or last button.
+enum class DialogAnswer { OK, Cancel, Yes, No, Retry, Abort, Ignore };
+
+// The program's modal dialogs. Each call blocks until the user answers. Dialogs that can be
+// cancelled and give a value back (text input, folder picker, colour chooser, Save As file
+// name) are to be added here returning std::optional, empty when cancelled, so every caller
+// handles the cancel the same way.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    virtual DialogAnswer MessageBox(const std::string& text, const std::string& caption,
+                                    MessageButtons buttons = MessageButtons::OK,
+                                    MessageIcon icon = MessageIcon::None) = 0;
+};
+
+} // namespace vistrel::core

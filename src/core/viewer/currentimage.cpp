@@ -1,0 +1,112 @@
+#include "core/viewer/currentimage.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "core/files/pathutil.h"
+#include "core/viewer/filesize.h"
+
+namespace vistrel::core {
+
+namespace fs = std::filesystem;
+
+void CentreInPane(Box& picture, const Box& pane) {
+    picture.top = pane.innerHeight() / 2 - picture.height / 2;
+    picture.left = pane.innerWidth() / 2 - picture.width / 2;
+}
+
+CurrentImage::CurrentImage(MainWindowModel& model, FullScreenModel& fullScreen,
+                           const FolderBrowser& browser, Selection& selection,
+                           const PictureLoader& loader, ViewerHooks& hooks, Twips twipsPerPixel,
+                           char decimalSeparator)
+    : m_model(model), m_fullScreen(fullScreen), m_browser(browser), m_selection(selection),
+      m_loader(loader), m_hooks(hooks), m_twipsPerPixel(twipsPerPixel),
+      m_decimalSeparator(decimalSeparator) {}
+
+void CurrentImage::LoadSelectedImage() { Load(Variant::Replace); }
+
+void CurrentImage::ToggleAndLoadImage() { Load(Variant::Toggle); }
+
+void CurrentImage::Load(Variant variant) {
+    auto& status = m_model.status;
+
+    ZoomOffset = 0;
+    m_hooks.ClearSelectionRectangle();
+    status.setText(StatusBarState::Zoom, "Zoom: 100%");
+
+    const auto& files = m_browser.files();
+    const bool inList = CurrentFileIndex >= 0 && CurrentFileIndex < static_cast<int>(files.size());
+    const std::string name = inList ? files[static_cast<std::size_t>(CurrentFileIndex)] : "";
+    m_currentFilePath = AppendPathSeparator(m_browser.folderPath()) + name;
+    if (name.empty() || m_currentFilePath.empty()) {
+        status.setText(StatusBarState::Status, "No file selected");
+        return;
+    }
+
+    // The selection changes before the decode, so it stays changed when the decode fails.
+    m_model.picMain.visible = true;
+    if (variant == Variant::Replace)
+        m_selection.replaceWith(name);
+    else
+        m_selection.toggle(name);
+
+    LoadResult loaded = m_loader.load(m_currentFilePath);
+    if (!loaded.ok() || loaded.image.isNull()) {
+        Fail(!loaded.errorText.empty()
+                 ? loaded.errorText
+                 : DescribeLoadError(m_currentFilePath, LoadError::Damaged));
+        return;
+    }
+    // The length is read before the picture replaces the shown one, so a file that vanished
+    // in between also leaves the previous picture intact.
+    std::error_code error;
+    const std::uintmax_t length = fs::file_size(fs::path(m_currentFilePath), error);
+    if (error) {
+        const bool gone = error == std::errc::no_such_file_or_directory;
+        Fail(DescribeLoadError(m_currentFilePath, gone ? LoadError::NotFound : LoadError::Unreadable));
+        return;
+    }
+
+    m_picload = std::move(loaded.image);
+    m_model.picMain.width = NaturalWidth();
+    m_model.picMain.height = NaturalHeight();
+
+    if (variant == Variant::Replace) m_hooks.SetFileListPosition(CurrentFileIndex);
+
+    m_fileSizeText = FormatFileSize(length, m_decimalSeparator);
+    m_pixelSizeText = std::to_string(m_picload.width()) + " x " +
+                      std::to_string(m_picload.height()) + " Pixel";
+    m_model.lblFileCaption = "Image: " + name + " - " + m_fileSizeText + " - " + m_pixelSizeText;
+
+    if (!m_model.picDisplay.visible) m_hooks.ShowFullScreen();
+
+    // The full-screen surface follows even while its window is hidden; from here on the
+    // window exists.
+    m_fullScreen.created = true;
+    m_fullScreen.picMain.width = NaturalWidth();
+    m_fullScreen.picMain.height = NaturalHeight();
+
+    CenterPicture();
+}
+
+void CurrentImage::Fail(const std::string& description) {
+    m_model.status.setText(StatusBarState::Status, description);
+    // With no earlier picture there is nothing to show, and an empty surface must not count
+    // as a loaded picture.
+    if (m_picload.isNull()) m_model.picMain.visible = false;
+}
+
+void CurrentImage::CenterPicture() {
+    CentreInPane(m_model.picMain, m_model.picDisplay);
+    CentreInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
+    m_hooks.PlaceResizeHandles();
+}
+
+void CurrentImage::Clear() {
+    m_picload = Image{};
+    m_model.picMain.visible = false;
+    m_model.lblFileCaption = "Image Information";
+}
+
+} // namespace vistrel::core

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <string>
+
+#include "core/app/geometry.h"
+#include "core/app/mainwindowmodel.h"
+#include "core/browser/folderbrowser.h"
+#include "core/browser/selection.h"
+#include "core/editing/image.h"
+#include "core/platform/pictureloader.h"
+#include "core/viewer/fullscreenmodel.h"
+
+namespace vistrel::core {
+
+// What a load needs from the rest of the program. The application implements it; tests
+// record the calls.
+class ViewerHooks {
+public:
+    virtual ~ViewerHooks() = default;
+
+    // The edit tools' rectangle: Select tool off, its corners and the drag start at zero.
+    virtual void ClearSelectionRectangle() = 0;
+    // Places and shows the eight resize handles around the main picMain.
+    virtual void PlaceResizeHandles() = 0;
+    // Creates the full-screen window when needed and shows it.
+    virtual void ShowFullScreen() = 0;
+    // Moves the file list's current entry (flbList.ListIndex) to index.
+    virtual void SetFileListPosition(int index) = 0;
+};
+
+// Centres a picture surface in its pane's client area; a picture larger than the pane gets
+// a negative left or top so that the two centres meet.
+void CentreInPane(Box& picture, const Box& pane);
+
+// The current picture: which file it is, the working picture every edit changes and the
+// information line about it. The main and the full-screen picMain both show picload();
+// there is no other copy of the pixels.
+class CurrentImage {
+public:
+    CurrentImage(MainWindowModel& model, FullScreenModel& fullScreen, const FolderBrowser& browser,
+                 Selection& selection, const PictureLoader& loader, ViewerHooks& hooks,
+                 Twips twipsPerPixel = 15, char decimalSeparator = '.');
+
+    // Position in the file list of the picture to load; callers set it before a load.
+    int CurrentFileIndex = -1;
+    // The zoom of the shown picture: scale = 1 + ZoomOffset. Every load resets it.
+    double ZoomOffset = 0;
+    // Written by the thumbnail builder: the number of pictures it got through.
+    int ImageCount = 0;
+
+    const std::string& CurrentFilePath() const { return m_currentFilePath; }
+    const std::string& FileSizeText() const { return m_fileSizeText; }
+    const std::string& PixelSizeText() const { return m_pixelSizeText; }
+
+    Image& picload() { return m_picload; }
+    const Image& picload() const { return m_picload; }
+    // The working picture's size at scale 1, the reference for zooming.
+    Twips NaturalWidth() const { return m_picload.width() * m_twipsPerPixel; }
+    Twips NaturalHeight() const { return m_picload.height() * m_twipsPerPixel; }
+    Twips TwipsPerPixel() const { return m_twipsPerPixel; }
+    // Whether a picture is present is judged everywhere by the main picMain's visibility.
+    bool PictureShown() const { return m_model.picMain.visible; }
+
+    // Loads the file at CurrentFileIndex; it becomes the only selected file and the file
+    // list moves to it. Failures go to status panel 3.
+    void LoadSelectedImage();
+    // The same load, but the file is toggled in the selection and the file list stays.
+    void ToggleAndLoadImage();
+    // Centres the main and the full-screen picMain in their panes, then places the handles.
+    void CenterPicture();
+    // No picture: the working picture emptied, picMain hidden, the label reset.
+    void Clear();
+
+private:
+    enum class Variant { Replace, Toggle };
+    void Load(Variant variant);
+    void Fail(const std::string& description);
+
+    MainWindowModel& m_model;
+    FullScreenModel& m_fullScreen;
+    const FolderBrowser& m_browser;
+    Selection& m_selection;
+    const PictureLoader& m_loader;
+    ViewerHooks& m_hooks;
+    Twips m_twipsPerPixel;
+    char m_decimalSeparator;
+
+    std::string m_currentFilePath;
+    std::string m_fileSizeText;
+    std::string m_pixelSizeText;
+    Image m_picload;
+};
+
+} // namespace vistrel::core

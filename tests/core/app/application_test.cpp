@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include "core/app/application.h"
+#include "core/app/numbers.h"
+#include "fakes/fakevolumes.h"
+#include "fakes/memorysettings.h"
+#include "fakes/tempfolder.h"
+
+using namespace vistrel::core;
+using namespace vistrel::test;
+
+namespace {
+
+// A window whose borders, caption and menu bar take 120 x 690 twips.
+struct FakeHost : MainWindowHost {
+    Application* app = nullptr;
+    std::vector<std::string> calls;
+    WindowFrame& frame() { return app->Model().frame; }
+    void resized() {
+        frame().innerWidth = frame().outerWidth - 120;
+        frame().innerHeight = frame().outerHeight - 690;
+        app->FrameChanged();
+    }
+    void SetMaximized() override {
+        calls.push_back("maximize");
+        frame().state = WindowState::Maximized;
+        frame().outerWidth = 19200;
+        frame().outerHeight = 12000;
+        resized();
+    }
+    void SetLeft(Twips v) override { calls.push_back("left " + FormatNumber(v)); }
+    void SetTop(Twips v) override { calls.push_back("top " + FormatNumber(v)); }
+    void SetOuterHeight(Twips v) override {
+        calls.push_back("height " + FormatNumber(v));
+        frame().outerHeight = v;
+        resized();
+    }
+    void SetOuterWidth(Twips v) override {
+        calls.push_back("width " + FormatNumber(v));
+        frame().outerWidth = v;
+        resized();
+    }
+    void ShowWindow() override { calls.push_back("show"); }
+    void FocusPicMain() override { calls.push_back("focus"); }
+    void CloseSecondaryWindows() override { calls.push_back("close others"); }
+    void Quit() override { calls.push_back("quit"); }
+};
+
+struct AppFixture : ::testing::Test {
+    TempFolder program;
+    TempFolder elsewhere;
+    MemorySettings settings;
+    FakeVolumes volumes;
+    FakeHost host;
+    std::unique_ptr<Application> app;
+
+    void SetUp() override {
+        program.file("a.jpg");
+        program.file("b.bmp");
+        program.file("notes.txt");
+        elsewhere.file("c.gif");
+    }
+    Application& start() {
+        app = std::make_unique<Application>(
+            Services{settings, volumes, host, program.path(), elsewhere.path(), 0x00C0C0C0});
+        host.app = app.get();
+        app->Start();
+        return *app;
+    }
+    std::string panel(StatusBarState::Index i) { return app->Model().status.text(i); }
+};
+
+} // namespace
+
+TEST_F(AppFixture, FirstStartWritesDefaultsMaximizesAndOpensTheProgramFolder) {
+    start();
+    EXPECT_EQ(settings.read("load"), "set");
+    EXPECT_EQ(settings.read("bar"), "5545");
+    EXPECT_EQ(settings.read("thucolour"), "12632256");
+    EXPECT_EQ(host.calls.front(), "maximize");
+    EXPECT_EQ(app->Browser().folderPath(), program.path());
+    EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
+    EXPECT_TRUE(app->Model().picExplorer.visible);
+    EXPECT_TRUE(app->Model().picDisplay.visible);
+    EXPECT_TRUE(app->Model().bandTools && app->Model().bandAddress);
+    EXPECT_EQ(app->Model().picDisplay.width, 5545);
+    EXPECT_EQ(app->Model().imgTemp.width, 1295);
+    EXPECT_EQ(app->Model().imgTemp.height, 1120);
+    EXPECT_EQ(app->Model().lblFileName0.top, 1320);
+    EXPECT_EQ(host.calls.back(), "focus");
+}
+
+TEST_F(AppFixture, StartingInTheFolderAlreadyShownStillBuilds) {
+    start();
+    settings.write("lastdir", elsewhere.path()); // the folder the list shows before start-up
+    start();
+    EXPECT_EQ(app->Browser().folderPath(), elsewhere.path());
+    EXPECT_EQ(panel(StatusBarState::Images), "Images: 1");
+}
+
+TEST_F(AppFixture, AMarkedStoreWithoutPlacementStopsInTheFirstTrap) {
+    settings.values = {{"load", "set"}};
+    start(); // "maximized" reads empty, so the position is read, and "" is not a number
+    EXPECT_TRUE(app->StartupTrapped());
+    EXPECT_EQ(settings.writes.size(), 0u);
+}
+
+TEST_F(AppFixture, StoredPlacementIsAppliedInOrderUntilAValueIsNotANumber) {
+    start();
+    app->Close();
+    settings.write("maximized", "true"); // only the exact word maximizes
+    settings.write("formw", "abc");
+    settings.write("lastdir", elsewhere.path());
+    host.calls.clear();
+    start();
+    const std::vector<std::string> expected = {"left 190", "top 190", "height 6360"};
+    EXPECT_EQ(host.calls, expected); // the window kept its width; nothing else ran
+    EXPECT_TRUE(app->StartupTrapped());
+    EXPECT_FALSE(app->Model().resizeHandlesVisible);
+    EXPECT_EQ(panel(StatusBarState::Images), "Images:"); // no folder was opened
+}
+
+TEST_F(AppFixture, AVanishedStartingFolderFallsBackToTheProgramFolderSilently) {
+    start();
+    settings.write("homedir", elsewhere.path() + "/gone");
+    start();
+    EXPECT_EQ(app->Browser().folderPath(), program.path());
+    EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
+    EXPECT_EQ(panel(StatusBarState::Status).find("Error"), std::string::npos);
+}
+
+TEST_F(AppFixture, PaneAndBandFlagsHideOnlyOnTheExactWord) {
+    const std::pair<std::string, bool> cases[] = {
+        {"False", false}, {"false", true}, {"", true}, {"0", true}};
+    for (const auto& [word, visible] : cases) {
+        settings.values.clear();
+        start();
+        for (const char* key : {"showexplorer", "showdisplay", "bartools", "baraddress"})
+            settings.write(key, word);
+        start();
+        const auto& m = app->Model();
+        EXPECT_EQ(m.picExplorer.visible, visible) << word;
+        EXPECT_EQ(m.picDisplay.visible, visible) << word;
+        EXPECT_EQ(m.bandTools, visible) << word;
+        EXPECT_EQ(m.bandAddress, visible) << word;
+        if (!visible) {
+            // Both panes hidden: the thumbnail pane takes the whole inner width.
+            EXPECT_EQ(m.picPreview.left, 0);
+            EXPECT_EQ(m.picPreview.width, m.frame.innerWidth);
+        }
+    }
+}
+
+TEST_F(AppFixture, ClosingWritesPlacementAndPanesButExitWritesNothing) {
+    start();
+    app->Run(Command::Explorer);
+    app->Close();
+    EXPECT_EQ(settings.read("lastdir"), program.path());
+    EXPECT_EQ(settings.read("maximized"), "True");
+    EXPECT_EQ(settings.read("showexplorer"), "False");
+    EXPECT_EQ(settings.read("showdisplay"), "True");
+    EXPECT_EQ(settings.read("formw"), "9180"); // a maximized close keeps the normal placement
+    EXPECT_EQ(host.calls.back(), "close others");
+
+    app->Model().frame.state = WindowState::Minimized;
+    app->Model().frame.left = 300;
+    app->Close();
+    EXPECT_EQ(settings.read("maximized"), "False");
+    EXPECT_EQ(settings.read("forml"), "300");
+
+    const auto before = settings.values;
+    const auto writes = settings.writes.size();
+    app->Browser().addressEnter(elsewhere.path());
+    app->Run(Command::Exit);
+    EXPECT_EQ(host.calls.back(), "quit");
+    EXPECT_EQ(settings.values, before);
+    EXPECT_EQ(settings.writes.size(), writes);
+}
+
+TEST_F(AppFixture, BandTogglesWriteAtOnceAndCheckTheMenu) {
+    start();
+    app->Run(Command::ToggleAddress);
+    EXPECT_EQ(settings.read("baraddress"), "False");
+    EXPECT_FALSE(app->MenuChecked("mnuAddress"));
+    app->Run(Command::ToggleAddress);
+    EXPECT_EQ(settings.read("baraddress"), "True");
+    EXPECT_TRUE(app->MenuChecked("mnuAddress"));
+    app->RunToolbarKey("Preview"); // the button reads "Display" but hides the display pane
+    EXPECT_FALSE(app->Model().picDisplay.visible);
+    app->RunToolbarKey("Nothing");
+    EXPECT_FALSE(app->Model().picDisplay.visible);
+}
+
+TEST_F(AppFixture, FileTypeChoicesRelistTheFolder) {
+    start();
+    app->Run(Command::FileType, "mnuBmp");
+    EXPECT_EQ(panel(StatusBarState::Images), "Images: 1");
+    app->Run(Command::FileType, "mnuAll");
+    EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
+}
+
+TEST_F(AppFixture, ATypedAddressThatDoesNotExistChangesNothingButPanelThree) {
+    start();
+    app->Browser().addressEnter(program.path() + "/missing");
+    EXPECT_EQ(panel(StatusBarState::Status).rfind("Error: ", 0), 0u);
+    EXPECT_EQ(app->Browser().folderPath(), program.path());
+    EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
+}
