@@ -24,9 +24,13 @@ CurrentImage::CurrentImage(MainWindowModel& model, FullScreenModel& fullScreen,
       m_loader(loader), m_hooks(hooks), m_twipsPerPixel(twipsPerPixel),
       m_decimalSeparator(decimalSeparator) {}
 
-void CurrentImage::LoadSelectedImage() { Load(Variant::Replace); }
+void CurrentImage::LoadSelectedImage() {
+    Load(Variant::Replace);
+}
 
-void CurrentImage::ToggleAndLoadImage() { Load(Variant::Toggle); }
+void CurrentImage::ToggleAndLoadImage() {
+    Load(Variant::Toggle);
+}
 
 void CurrentImage::Load(Variant variant) {
     auto& status = m_model.status;
@@ -53,9 +57,8 @@ void CurrentImage::Load(Variant variant) {
 
     LoadResult loaded = m_loader.load(m_currentFilePath);
     if (!loaded.ok() || loaded.image.isNull()) {
-        Fail(!loaded.errorText.empty()
-                 ? loaded.errorText
-                 : DescribeLoadError(m_currentFilePath, LoadError::Damaged));
+        Fail(!loaded.errorText.empty() ? loaded.errorText
+                                       : DescribeLoadError(m_currentFilePath, LoadError::Damaged));
         return;
     }
     // The length is read before the picture replaces the shown one, so a file that vanished
@@ -64,7 +67,8 @@ void CurrentImage::Load(Variant variant) {
     const std::uintmax_t length = fs::file_size(fs::path(m_currentFilePath), error);
     if (error) {
         const bool gone = error == std::errc::no_such_file_or_directory;
-        Fail(DescribeLoadError(m_currentFilePath, gone ? LoadError::NotFound : LoadError::Unreadable));
+        Fail(DescribeLoadError(m_currentFilePath,
+                               gone ? LoadError::NotFound : LoadError::Unreadable));
         return;
     }
 
@@ -75,8 +79,8 @@ void CurrentImage::Load(Variant variant) {
     if (variant == Variant::Replace) m_hooks.SetFileListPosition(CurrentFileIndex);
 
     m_fileSizeText = FormatFileSize(length, m_decimalSeparator);
-    m_pixelSizeText = std::to_string(m_picload.width()) + " x " +
-                      std::to_string(m_picload.height()) + " Pixel";
+    m_pixelSizeText =
+        std::to_string(m_picload.width()) + " x " + std::to_string(m_picload.height()) + " Pixel";
     m_model.lblFileCaption = "Image: " + name + " - " + m_fileSizeText + " - " + m_pixelSizeText;
 
     if (!m_model.picDisplay.visible) m_hooks.ShowFullScreen();

@@ -46,16 +46,4 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{"NothingYet", {}, {}}),
     [](const auto& info) { return std::string(info.param.title); });
 
-TEST(SelectionCaption, BlueOnlyForExactlySelectedNames) {
-    Selection selection;
-    EXPECT_EQ(selection.CaptionColour("a.jpg"), static_cast<Colour>(0x80000012u));
-    selection.replaceWith("a.jpg");
-    selection.toggle("b.jpg");
-    EXPECT_EQ(selection.CaptionColour("a.jpg"), 0xFF0000);
-    EXPECT_EQ(selection.CaptionColour("b.jpg"), 0xFF0000);
-    EXPECT_EQ(selection.CaptionColour("A.jpg"), static_cast<Colour>(0x80000012u));
-    selection.toggle("a.jpg");
-    EXPECT_EQ(selection.CaptionColour("a.jpg"), static_cast<Colour>(0x80000012u));
-}
-
 } // namespace
