@@ -24,7 +24,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using vistrel::core::FitInside;
 using vistrel::core::Image;
 using vistrel::core::LoadError;
 using vistrel::core::LoadResult;
@@ -62,8 +61,9 @@ QImage quadrants(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, y < height / 2 ? (x < width / 2 ? Red : Green)
-                                                : (x < width / 2 ? Blue : Yellow));
+            image.setPixel(x, y,
+                           y < height / 2 ? (x < width / 2 ? Red : Green)
+                                          : (x < width / 2 ? Blue : Yellow));
     return image;
 }
 
@@ -71,6 +71,13 @@ bool near(QRgb a, QRgb b, int tolerance) {
     return std::abs(qRed(a) - qRed(b)) <= tolerance &&
            std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
            std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// A colour with alpha as it looks in front of white.
+QRgb overWhite(int red, int green, int blue, int alpha) {
+    const double a = alpha / 255.0;
+    const auto over = [&](int c) { return int(c * a + 255 * (1 - a) + 0.5); };
+    return qRgb(over(red), over(green), over(blue));
 }
 
 // Colours at the centres of the four quadrants: top left, top right, bottom left, bottom right.
@@ -82,8 +89,9 @@ std::array<QRgb, 4> quadrantColours(const Image& image) {
 
 // Puts an EXIF block with just the orientation tag right after the JPEG's start marker.
 Bytes withOrientation(const Bytes& jpeg, int orientation) {
-    const Bytes tiff = Bytes("MM\0\x2A\0\0\0\x08", 8) + Bytes("\0\x01\x01\x12\0\x03\0\0\0\x01", 10) +
-                       char(0) + char(orientation) + Bytes(2, '\0') + Bytes(4, '\0');
+    const Bytes tiff = Bytes("MM\0\x2A\0\0\0\x08", 8) +
+                       Bytes("\0\x01\x01\x12\0\x03\0\0\0\x01", 10) + char(0) + char(orientation) +
+                       Bytes(2, '\0') + Bytes(4, '\0');
     const Bytes payload = Bytes("Exif\0\0", 6) + tiff;
     const auto length = payload.size() + 2;
     return jpeg.substr(0, 2) + "\xFF\xE1" + char(length >> 8) + char(length & 0xFF) + payload +
@@ -94,21 +102,22 @@ std::uint32_t crc32(const Bytes& bytes) {
     std::uint32_t crc = 0xFFFFFFFF;
     for (unsigned char byte : bytes) {
         crc ^= byte;
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
     }
     return ~crc;
 }
 
-Bytes bigEndian(std::uint32_t v, int n) {
+Bytes littleEndian(std::uint32_t v, int n) {
     Bytes out;
-    for (int i = n - 1; i >= 0; --i) out += char((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < n; ++i)
+        out += char((v >> (8 * i)) & 0xFF);
     return out;
 }
 
-Bytes littleEndian(std::uint32_t v, int n) {
-    Bytes out;
-    for (int i = 0; i < n; ++i) out += char((v >> (8 * i)) & 0xFF);
-    return out;
+Bytes bigEndian(std::uint32_t v, int n) {
+    Bytes out = littleEndian(v, n);
+    return {out.rbegin(), out.rend()};
 }
 
 // Small files whose headers claim 30000 x 30000 pixels (3.6 GB decoded).
@@ -141,8 +150,8 @@ Bytes monoBmpBomb() {
                        littleEndian(2, 4) + Bytes(4, '\0');
     const Bytes palette = Bytes("\0\0\0\0\xFF\xFF\xFF\0", 8);
     const Bytes data(64, '\0');
-    return "BM" + littleEndian(14 + 40 + 8 + 64, 4) + Bytes(4, '\0') + littleEndian(62, 4) +
-           info + palette + data;
+    return "BM" + littleEndian(14 + 40 + 8 + 64, 4) + Bytes(4, '\0') + littleEndian(62, 4) + info +
+           palette + data;
 }
 
 // An icon with one image per given size, each in its own colour, built from Qt's single ones.
@@ -165,7 +174,9 @@ protected:
         std::error_code ignored;
         fs::remove_all(m_dir.path().toStdString(), ignored);
     }
-    fs::path file(const std::string& name) const { return fs::path(m_dir.path().toStdString()) / name; }
+    fs::path file(const std::string& name) const {
+        return fs::path(m_dir.path().toStdString()) / name;
+    }
     std::string put(const std::string& name, const Bytes& bytes) const {
         writeBytes(file(name), bytes);
         return file(name).string();
@@ -185,14 +196,22 @@ void expectFailure(const LoadResult& result, LoadError error, const std::string&
 TEST_F(PictureLoaderTest, ContentDecidesTheFormatWhateverTheName) {
     QImage picture(3, 2, QImage::Format_RGB32);
     const QRgb colours[] = {Red, Green, Blue, Yellow, 0xFF123456, 0xFFFFFFFF};
-    for (int i = 0; i < 6; ++i) picture.setPixel(i % 3, i / 3, colours[i]);
+    for (int i = 0; i < 6; ++i)
+        picture.setPixel(i % 3, i / 3, colours[i]);
     const Bytes bmp = encode(picture, "BMP");
-    for (const char* name : {"a.bmp", "a.dib", "a.jpg", "A.GIF", "no extension", "-a.bmp"}) {
+    std::vector<std::string> names = {"a.bmp",      "a.dib",     "a.jpg",
+                                      "A.GIF",      "no suffix", "-a.bmp",
+                                      "café ü.bmp", " lead.bmp", "#1 [copy] (2) & 'x'.bmp"};
+#ifndef _WIN32
+    names.push_back("latin1 caf\xe9.bmp"); // not valid UTF-8
+#endif
+    for (const std::string& name : names) {
         const LoadResult result = m_loader.load(put(name, bmp));
         ASSERT_TRUE(result.ok()) << name << ": " << result.errorText;
         EXPECT_EQ(result.naturalWidth, 3);
         EXPECT_EQ(result.naturalHeight, 2);
-        for (int i = 0; i < 6; ++i) EXPECT_EQ(result.image.at(i % 3, i / 3), colours[i]) << name;
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(result.image.at(i % 3, i / 3), colours[i]) << name;
     }
 }
 
@@ -228,8 +247,8 @@ TEST_F(PictureLoaderTest, ExifOrientationGivesTheUprightPicture) {
             const auto corners = quadrantColours(result->image);
             for (int q = 0; q < 4; ++q)
                 EXPECT_TRUE(near(corners[q], c.corners[q], 40))
-                    << "orientation " << c.orientation << " quadrant " << q << " "
-                    << std::hex << corners[q];
+                    << "orientation " << c.orientation << " quadrant " << q << " " << std::hex
+                    << corners[q];
         }
         EXPECT_EQ(full.image.width(), w);
         EXPECT_EQ(thumb.image.width(), c.turned ? 25 : 50);
@@ -276,19 +295,6 @@ TEST_F(PictureLoaderTest, JpegCutShortInItsDataShowsWhatArrived) {
     EXPECT_TRUE(near(result.image.at(10, 10), Red, 40));
 }
 
-TEST_F(PictureLoaderTest, OddFileNamesLoad) {
-    std::vector<std::string> names = {"café ü.bmp", "#1 [copy] (2) & 'x'.bmp", " lead.bmp",
-                                      "dots...bmp"};
-#ifndef _WIN32
-    names.push_back("latin1 caf\xe9.bmp"); // not valid UTF-8
-#endif
-    const Bytes bmp = encode(solid(2, 2, Blue), "BMP");
-    for (const std::string& name : names) {
-        const LoadResult result = m_loader.load(put(name, bmp));
-        EXPECT_TRUE(result.ok()) << name << ": " << result.errorText;
-    }
-}
-
 TEST_F(PictureLoaderTest, DecompressionBombsAreRefusedBeforeDecoding) {
     const std::tuple<const char*, Bytes, int> bombs[] = {{"bomb.png", pngBomb(), Huge},
                                                          {"bomb.gif", gifBomb(), Huge},
@@ -297,7 +303,8 @@ TEST_F(PictureLoaderTest, DecompressionBombsAreRefusedBeforeDecoding) {
     for (const auto& [name, bytes, side] : bombs) {
         const std::string path = put(name, bytes);
         const std::string size = std::to_string(side) + " x " + std::to_string(side) + " pixels";
-        for (const LoadResult& result : {m_loader.load(path), m_loader.loadScaled(path, 160, 120)}) {
+        for (const LoadResult& result :
+             {m_loader.load(path), m_loader.loadScaled(path, 160, 120)}) {
             expectFailure(result, LoadError::TooLarge, name);
             EXPECT_NE(result.errorText.find(size), std::string::npos) << result.errorText;
             EXPECT_EQ(result.naturalWidth, side) << name;
@@ -323,8 +330,8 @@ TEST_F(PictureLoaderTest, ScaledDecodeFitsTheBoxKeepingProportions) {
         {"PNG", 100, 50, 160, 120},    {"BMP", 301, 199, 64, 64},     {"PPM", 90, 700, 50, 500},
     };
     for (const Case& c : cases) {
-        const std::string path = put(std::string("scaled.") + c.format,
-                                     encode(quadrants(c.width, c.height), c.format));
+        const std::string path =
+            put(std::string("scaled.") + c.format, encode(quadrants(c.width, c.height), c.format));
         const LoadResult result = m_loader.loadScaled(path, c.boxWidth, c.boxHeight);
         ASSERT_TRUE(result.ok()) << c.format << ": " << result.errorText;
         EXPECT_EQ(result.naturalWidth, c.width);
@@ -348,23 +355,27 @@ TEST_F(PictureLoaderTest, ScaledDecodeFitsTheBoxKeepingProportions) {
 TEST_F(PictureLoaderTest, ScaledDecodeIsSmooth) {
     QImage checkers(200, 200, QImage::Format_RGB32);
     for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 200; ++x) checkers.setPixel(x, y, (x + y) % 2 ? 0xFFFFFFFF : 0xFF000000);
-    const LoadResult result = m_loader.loadScaled(put("checkers.png", encode(checkers, "PNG")), 70, 70);
+        for (int x = 0; x < 200; ++x)
+            checkers.setPixel(x, y, (x + y) % 2 ? 0xFFFFFFFF : 0xFF000000);
+    const LoadResult result =
+        m_loader.loadScaled(put("checkers.png", encode(checkers, "PNG")), 70, 70);
     ASSERT_TRUE(result.ok()) << result.errorText;
-    EXPECT_TRUE(near(result.image.at(35, 35), 0xFF808080, 40)) << std::hex << result.image.at(35, 35);
+    EXPECT_TRUE(near(result.image.at(35, 35), 0xFF808080, 40))
+        << std::hex << result.image.at(35, 35);
 }
 
 TEST_F(PictureLoaderTest, TransparencyIsComposedOverWhite) {
     const QRgb pixels[] = {0xFFFF0000, 0x00000000, 0x80000000, 0x400000FF, 0xC0FF8000};
     QImage picture(5, 1, QImage::Format_ARGB32);
-    for (int x = 0; x < 5; ++x) picture.setPixel(x, 0, pixels[x]);
+    for (int x = 0; x < 5; ++x)
+        picture.setPixel(x, 0, pixels[x]);
     const LoadResult result = m_loader.load(put("alpha.png", encode(picture, "PNG")));
     ASSERT_TRUE(result.ok()) << result.errorText;
     for (int x = 0; x < 5; ++x) {
-        const double a = qAlpha(pixels[x]) / 255.0;
-        const auto over = [&](int c) { return int(c * a + 255 * (1 - a) + 0.5); };
-        const QRgb expected = qRgb(over(qRed(pixels[x])), over(qGreen(pixels[x])), over(qBlue(pixels[x])));
-        EXPECT_TRUE(near(result.image.at(x, 0), expected, 1)) << x << " " << std::hex << result.image.at(x, 0);
+        const QRgb p = pixels[x];
+        const QRgb expected = overWhite(qRed(p), qGreen(p), qBlue(p), qAlpha(p));
+        EXPECT_TRUE(near(result.image.at(x, 0), expected, 1))
+            << x << " " << std::hex << result.image.at(x, 0);
         EXPECT_EQ(result.image.at(x, 0) >> 24, 0xFFu);
     }
 }
@@ -387,47 +398,25 @@ TEST_F(PictureLoaderTest, ConcurrentLoadsGiveTheSameResults) {
                                             put("b.png", encode(quadrants(300, 700), "PNG")),
                                             put("c.bmp", encode(quadrants(50, 50), "BMP"))};
     std::vector<LoadResult> expected;
-    for (const auto& path : paths) expected.push_back(m_loader.loadScaled(path, 100, 100));
+    for (const auto& path : paths)
+        expected.push_back(m_loader.loadScaled(path, 100, 100));
     std::vector<std::vector<LoadResult>> got(4);
     std::vector<std::thread> workers;
     for (auto& results : got)
         workers.emplace_back([&] {
             for (int round = 0; round < 5; ++round)
-                for (const auto& path : paths) results.push_back(m_loader.loadScaled(path, 100, 100));
+                for (const auto& path : paths)
+                    results.push_back(m_loader.loadScaled(path, 100, 100));
         });
-    for (auto& worker : workers) worker.join();
+    for (auto& worker : workers)
+        worker.join();
     for (const auto& results : got)
         for (std::size_t i = 0; i < results.size(); ++i)
             EXPECT_TRUE(results[i].ok() && results[i].image == expected[i % paths.size()].image)
                 << paths[i % paths.size()] << ": " << results[i].errorText;
 }
 
-TEST(PictureSize, FitInsideShrinksByOneFactorAndNeverEnlarges) {
-    struct Case {
-        int w, h, boxW, boxH, fitW, fitH;
-    } cases[] = {
-        {4000, 3000, 160, 120, 160, 120}, {3000, 4000, 160, 120, 90, 120},
-        {100, 50, 160, 120, 100, 50},     {1000, 10, 160, 120, 160, 2},
-        {10000, 1, 100, 100, 100, 1},     {5, 5, 0, -3, 1, 1},
-        {8192, 8192, 8192, 8192, 8192, 8192},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FitInside(c.w, c.h, c.boxW, c.boxH), (vistrel::core::PixelSize{c.fitW, c.fitH}))
-            << c.w << " x " << c.h << " in " << c.boxW << " x " << c.boxH;
-    EXPECT_FALSE(vistrel::core::IsTooLarge(8192, 8192));
-    EXPECT_TRUE(vistrel::core::IsTooLarge(8193, 8192));
-    EXPECT_TRUE(vistrel::core::IsTooLarge(65535, 65535));
-}
-
 TEST(ImageConvert, CoreImagesCrossToQtAndBack) {
-    QImage indexed(2, 1, QImage::Format_Indexed8);
-    indexed.setColorTable({Red, 0x00FFFFFF});
-    indexed.setPixel(0, 0, 0);
-    indexed.setPixel(1, 0, 1);
-    const Image fromIndexed = vistrel::qt::toCoreImage(indexed);
-    EXPECT_EQ(fromIndexed.at(0, 0), Red);
-    EXPECT_EQ(fromIndexed.at(1, 0), 0xFFFFFFFFu);
-
     Image image(3, 2, Blue);
     image.at(2, 1) = Yellow;
     const QImage view = vistrel::qt::wrapImage(image);
@@ -444,13 +433,12 @@ TEST(ImageConvert, CoreImagesCrossToQtAndBack) {
 
 fs::path corporaRoot() {
     const char* root = std::getenv("VISTREL_CORPORA");
-    return root && *root ? fs::path(root) : fs::path("/work/shared/corpora");
+    return root && *root ? fs::path(root) : fs::path(VISTREL_CORPORA_DIR);
 }
 
 struct CorpusRun {
     int ok = 0;
     int failed = 0;
-    std::map<std::string, LoadResult> results; // by file name
 };
 
 // Every file of the folder, or only those with the given extension.
@@ -464,7 +452,7 @@ CorpusRun loadCorpus(const fs::path& folder, const std::string& extension) {
     std::sort(files.begin(), files.end());
     for (const fs::path& path : files) {
         const std::string name = path.filename().string();
-        LoadResult result = loader.load(path.string());
+        const LoadResult result = loader.load(path.string());
         const LoadResult thumb = loader.loadScaled(path.string(), 64, 64);
         if (result.ok()) {
             ++run.ok;
@@ -477,10 +465,10 @@ CorpusRun loadCorpus(const fs::path& folder, const std::string& extension) {
             EXPECT_LE(thumb.image.height(), 64) << name;
         } else {
             ++run.failed;
+            std::cout << "  " << result.errorText << "\n";
             EXPECT_NE(result.errorText.find(name), std::string::npos) << result.errorText;
             EXPECT_FALSE(thumb.ok()) << name;
         }
-        run.results.emplace(name, std::move(result));
     }
     return run;
 }
@@ -490,6 +478,10 @@ struct Corpus {
     const char* extension; // empty: every file
 };
 
+void PrintTo(const Corpus& corpus, std::ostream* out) {
+    *out << corpus.folder;
+}
+
 class PictureLoaderCorpus : public ::testing::TestWithParam<Corpus> {};
 
 TEST_P(PictureLoaderCorpus, EveryFileLoadsOrFailsClearly) {
@@ -497,8 +489,6 @@ TEST_P(PictureLoaderCorpus, EveryFileLoadsOrFailsClearly) {
     if (!fs::is_directory(folder)) GTEST_SKIP() << "picture corpus not present: " << folder;
     const CorpusRun run = loadCorpus(folder, GetParam().extension);
     std::cout << GetParam().folder << ": " << run.ok << " ok, " << run.failed << " failed\n";
-    for (const auto& [name, result] : run.results)
-        if (!result.ok()) std::cout << "  " << result.errorText << "\n";
     RecordProperty("ok", run.ok);
     RecordProperty("failed", run.failed);
     if (std::string(GetParam().folder) == "bmpsuite/g") {
@@ -514,8 +504,9 @@ INSTANTIATE_TEST_SUITE_P(PictureLoader, PictureLoaderCorpus,
                                            Corpus{"gif-pygif", ".gif"}),
                          [](const auto& info) {
                              std::string name = info.param.folder;
-                             std::replace_if(name.begin(), name.end(),
-                                             [](char c) { return !std::isalnum((unsigned char)c); }, '_');
+                             std::replace_if(
+                                 name.begin(), name.end(),
+                                 [](char c) { return !std::isalnum((unsigned char)c); }, '_');
                              return name;
                          });
 
@@ -551,18 +542,15 @@ TEST(PictureLoaderCorpusGif, FirstFrameMatchesTheReference) {
         int wrong = 0;
         for (int i = 0; i < w * h; ++i) {
             const auto c = [&](int k) { return int((unsigned char)rgba[4 * i + k]); };
-            const double a = c(3) / 255.0;
-            const auto over = [&](int v) { return int(v * a + 255 * (1 - a) + 0.5); };
-            if (!near(result.image.at(i % w, i / w), qRgb(over(c(0)), over(c(1)), over(c(2))), 1))
-                ++wrong;
+            wrong += !near(result.image.at(i % w, i / w), overWhite(c(0), c(1), c(2), c(3)), 1);
         }
         if (wrong) {
             ++pixelMismatches;
             std::cout << "  " << conf["config.input"] << ": " << wrong << " pixels differ\n";
         }
     }
-    std::cout << "gif-pygif: " << compared << " compared, " << sizeMismatches
-              << " of other size, " << pixelMismatches << " with other pixels\n";
+    std::cout << "gif-pygif: " << compared << " compared, " << sizeMismatches << " of other size, "
+              << pixelMismatches << " with other pixels\n";
     RecordProperty("compared", compared);
     RecordProperty("pixelMismatches", pixelMismatches);
     EXPECT_GT(compared, 0);

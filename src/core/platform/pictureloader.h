@@ -43,8 +43,8 @@ inline PixelSize FitInside(int width, int height, int maxWidth, int maxHeight) {
     maxWidth = std::max(maxWidth, 1);
     maxHeight = std::max(maxHeight, 1);
     if (width <= maxWidth && height <= maxHeight) return {width, height};
-    const double factor = std::min(static_cast<double>(maxWidth) / width,
-                                   static_cast<double>(maxHeight) / height);
+    const double factor =
+        std::min(static_cast<double>(maxWidth) / width, static_cast<double>(maxHeight) / height);
     const auto side = [&](int length, int limit) {
         return static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(length * factor), 1, limit));
     };
@@ -57,16 +57,23 @@ inline std::string DescribeLoadError(const std::string& path, LoadError error, i
     std::string name = std::filesystem::path(path).filename().string();
     if (name.empty()) name = path;
     switch (error) {
-    case LoadError::None: return {};
-    case LoadError::NotFound: return name + ": file not found";
-    case LoadError::Unreadable: return name + ": the file cannot be read";
-    case LoadError::Empty: return name + ": the file is empty";
-    case LoadError::NotAPicture: return name + ": not a picture file or an unsupported format";
-    case LoadError::Damaged: return name + ": damaged or unsupported picture data";
+    case LoadError::None:
+        return {};
+    case LoadError::NotFound:
+        return name + ": file not found";
+    case LoadError::Unreadable:
+        return name + ": the file cannot be read";
+    case LoadError::Empty:
+        return name + ": the file is empty";
+    case LoadError::NotAPicture:
+        return name + ": not a picture file or an unsupported format";
+    case LoadError::Damaged:
+        return name + ": damaged or unsupported picture data";
     case LoadError::TooLarge:
         return name + ": picture too large (" + std::to_string(width) + " x " +
                std::to_string(height) + " pixels)";
-    case LoadError::OutOfMemory: return name + ": not enough memory for this picture";
+    case LoadError::OutOfMemory:
+        return name + ": not enough memory for this picture";
     }
     return name;
 }

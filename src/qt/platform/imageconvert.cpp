@@ -38,7 +38,8 @@ core::Image toCoreImage(const QImage& image) {
             const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
             core::Image::Pixel* out = result.row(y);
             // Some decoders leave the unused byte of Format_RGB32 as it was in the file.
-            for (int x = 0; x < result.width(); ++x) out[x] = Opaque | in[x];
+            for (int x = 0; x < result.width(); ++x)
+                out[x] = Opaque | in[x];
         }
     }
     return result;

@@ -90,16 +90,24 @@ void chooseLargestImage(QImageReader& reader) {
 
 LoadError readError(const QImageReader& reader) {
     switch (reader.error()) {
-    case QImageReader::FileNotFoundError: return LoadError::NotFound;
-    case QImageReader::DeviceError: return LoadError::Unreadable;
-    case QImageReader::UnsupportedFormatError: return LoadError::NotAPicture;
-    default: return LoadError::Damaged;
+    case QImageReader::FileNotFoundError:
+        return LoadError::NotFound;
+    case QImageReader::DeviceError:
+        return LoadError::Unreadable;
+    case QImageReader::UnsupportedFormatError:
+        return LoadError::NotAPicture;
+    default:
+        return LoadError::Damaged;
     }
 }
 
-bool tooLarge(QSize size) { return core::IsTooLarge(size.width(), size.height()); }
+bool tooLarge(QSize size) {
+    return core::IsTooLarge(size.width(), size.height());
+}
 
-QSize toQSize(core::PixelSize size) { return {size.width, size.height}; }
+QSize toQSize(core::PixelSize size) {
+    return {size.width, size.height};
+}
 
 // Qt's GIF reader reports the first frame's size when the logical screen is much larger, yet
 // decodes onto the whole screen: the screen's size is the picture's.
@@ -121,8 +129,7 @@ LoadResult decode(const std::string& path, std::optional<QSize> box) {
     chooseLargestImage(*reader);
 
     // The reader reports the stored size; orientations 5 to 8 stand the picture on its side.
-    const bool turned =
-        reader->transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const bool turned = reader->transformation().testFlag(QImageIOHandler::TransformationRotate90);
     QSize natural = turned ? reader->size().transposed() : reader->size();
     if (reader->format() == "gif" && gifScreenSize(head).isValid()) natural = gifScreenSize(head);
     if (natural.isValid() && tooLarge(natural))
@@ -133,8 +140,8 @@ LoadResult decode(const std::string& path, std::optional<QSize> box) {
         const QSize fit = toQSize(
             core::FitInside(natural.width(), natural.height(), box->width(), box->height()));
         if (fit != natural) {
-            // Scaling happens before the orientation is applied. Quality above 50 makes the
-            // last step smooth; JPEG first shrinks by 1/2, 1/4 or 1/8 while decoding.
+            // Scaling happens before the orientation is applied. Quality 100 asks for smooth
+            // scaling; JPEG first shrinks by 1/2, 1/4 or 1/8 while decoding.
             reader->setScaledSize(turned ? fit.transposed() : fit);
             reader->setQuality(100);
             scaledByReader = true;
@@ -142,16 +149,16 @@ LoadResult decode(const std::string& path, std::optional<QSize> box) {
     }
 
     QImage decoded;
-    if (!reader->read(&decoded) || decoded.isNull()) {
+    if (!reader->read(&decoded) || decoded.isNull())
         return LoadResult::failure(path, readError(*reader));
-    }
     if (!scaledByReader) natural = decoded.size();
     if (tooLarge(decoded.size()))
         return LoadResult::failure(path, LoadError::TooLarge, decoded.width(), decoded.height());
-    if (box && !scaledByReader) {
+    if (box) {
+        // Also for pictures whose size was unknown before reading.
         const QSize fit = toQSize(
             core::FitInside(natural.width(), natural.height(), box->width(), box->height()));
-        if (fit != decoded.size())
+        if (decoded.size() != fit)
             decoded = decoded.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (decoded.isNull()) return LoadResult::failure(path, LoadError::OutOfMemory);
     }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/platform/dialogs.h"
+
+class QWidget;
+
+namespace vistrel::qt {
+
+// The program's modal dialogs, as Qt's standard ones.
+class QtDialogs : public core::Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent) : m_parent(parent) {}
+    core::DialogAnswer MessageBox(const std::string& text, const std::string& caption,
+                                  core::MessageButtons buttons,
+                                  core::MessageIcon icon) override;
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace vistrel::qt
