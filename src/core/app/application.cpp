@@ -8,7 +8,14 @@ namespace vistrel::core {
 Application::Application(Services services)
     : m_services(std::move(services)), m_settings(m_services.settings),
       m_layout(m_model, *this),
-      m_browser(m_services.volumes, m_model.status, *this, m_services.initialFolder) {}
+      m_browser(m_services.volumes, m_model.status, *this, m_services.initialFolder),
+      m_current(m_model, m_fullScreen, m_browser, m_selection, m_services.loader, *this,
+                m_services.twipsPerPixel, m_services.decimalSeparator),
+      m_sheet(m_model),
+      m_builder(m_model, m_sheet, m_browser, m_services.loader, m_services.clock,
+                m_services.pump, *this, m_services.twipsPerPixel, m_services.decodeThreads),
+      m_grid(m_model, m_sheet, m_browser, *this),
+      m_rename(m_sheet, m_browser, m_services.dialogs, *this) {}
 
 void Application::ApplyViewSettings() {
     m_settings.ApplyViewSettings();
@@ -142,6 +149,10 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::FileType:
         m_browser.chooseFileType(argument);
         break;
+    case Command::Print:
+        // The Print dialog itself arrives with printing; the empty-selection check stands.
+        m_grid.PrintEntry();
+        break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;
@@ -165,6 +176,12 @@ void Application::ToggleBand(bool& band, const char* key) {
     m_settings.Write(key, band ? "True" : "False");
 }
 
+void Application::ShowFullScreen() {
+    m_fullScreen.created = true;
+    m_fullScreen.visible = true;
+    m_services.host.ShowFullScreenWindow();
+}
+
 void Application::FrameChanged() { ApplyLayoutResult(m_layout.LayoutMainWindow()); }
 
 void Application::ApplyLayoutResult(const LayoutResult& result) {
@@ -177,39 +194,6 @@ void Application::ToolStripHeightChanged(Twips height) {
     if (height == m_model.coolBar.height) return;
     m_model.coolBar.height = height;
     m_layout.ToolStripHeightChanged();
-}
-
-void Application::ClearThumbnails() {
-    auto& m = m_model;
-    m.vScrollState.value = 0;
-    m.picCase0.top = 0;
-    m.picBack.top = 0;
-    m.picBack.height = m.picCase0.height;
-    m.picCase0.visible = false;
-    m.picMain.visible = false;
-    m.lblFileCaption = "Image Information";
-    HideResizeHandles();
-}
-
-void Application::BuildThumbnails() {
-    // The grid itself comes with the thumbnail builder; until then the sheet stays empty.
-}
-
-void Application::CenterPicture() {
-    auto& m = m_model;
-    m.picMain.top = m.picDisplay.height / 2 - m.picMain.height / 2;
-    m.picMain.left = m.picDisplay.width / 2 - m.picMain.width / 2;
-    PlaceResizeHandles();
-}
-
-void Application::VScroll_Change() {
-    auto& m = m_model;
-    if (m.sheetScrollMax <= 0) {
-        m.picBack.top = 0;
-        return;
-    }
-    m.picBack.top = -(static_cast<double>(m.vScrollState.value) / m.sheetScrollMax *
-                      (m.picBack.height - m.picPreview.innerHeight()));
 }
 
 } // namespace vistrel::core

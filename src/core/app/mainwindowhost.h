@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/app/geometry.h"
 
 namespace vistrel::core {
@@ -21,6 +24,10 @@ public:
     virtual void CloseSecondaryWindows() = 0;
     // Ends the program at once; nothing more is written.
     virtual void Quit() = 0;
+    // Pops a context menu up at the pointer with the named entries hidden.
+    virtual void PopupMenu(const std::string& menu, const std::vector<std::string>& hidden) = 0;
+    // Creates the full-screen window when needed and shows it.
+    virtual void ShowFullScreenWindow() = 0;
 };
 
 } // namespace vistrel::core

@@ -37,9 +37,13 @@ void ThumbnailSheet::Clear() {
     m_focused = -1;
 }
 
-ThumbnailCell& ThumbnailSheet::StartCells() {
+ThumbnailCell& ThumbnailSheet::StartCells(int expectedCells) {
     m_cells.resize(1);
+    m_cells.reserve(static_cast<std::size_t>(std::max(expectedCells, 1)));
     m_gridRowCount = 0;
+    m_model.picCase0.left = 0;
+    m_model.picCase0.top = 0;
+    m_model.picCase0.visible = false;
     SyncTemplate();
     ThumbnailCell& first = m_cells.front();
     first.image = Box{};

@@ -48,9 +48,11 @@ public:
     // Removes cells 1..n, empties and hides cell 0 and puts sheet, cell 0 and the scroll
     // value back to the top.
     void Clear();
-    // Shows cell 0 empty at the top left, ready to be filled.
-    ThumbnailCell& StartCells();
-    // Adds a copy of cell 0, placed after the last cell.
+    // Leaves only cell 0, empty and hidden at the top left, ready to be filled; makes room
+    // for the expected number of cells.
+    ThumbnailCell& StartCells(int expectedCells = 1);
+    // Adds a copy of cell 0, placed after the last cell. Like any growth of a vector, it
+    // may move the cells: references to cells taken before do not survive it.
     ThumbnailCell& AddCell();
     void SetCellVisible(int index, bool visible);
 

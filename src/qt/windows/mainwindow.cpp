@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,6 +24,8 @@
 #include "qt/platform/colours.h"
 #include "qt/platform/twips.h"
 #include "qt/widgets/clientarea.h"
+#include "qt/widgets/picturesurface.h"
+#include "qt/widgets/thumbnailsheetwidget.h"
 #include "qt/widgets/statusbarwidget.h"
 #include "qt/widgets/toolstrip.h"
 
@@ -86,15 +89,19 @@ void SetBackground(QWidget* w, const QColor& colour) {
 } // namespace
 
 MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource& volumes,
-                       const std::string& programFolder, const std::string& initialFolder)
-    : m_volumes(volumes) {
+                       const std::string& programFolder, const std::string& initialFolder,
+                       core::Dialogs* dialogs)
+    : m_volumes(volumes), m_pump([this] { sync(); }), m_qtDialogs(this) {
     setObjectName("frmMain");
     setWindowTitle("Vistrel 1.00");
     setWindowIcon(QIcon(":/icons/vistrel.png"));
     m_tpp = TwipsPerPixel(this);
 
-    core::Services services{settings, volumes, *this, programFolder, initialFolder,
-                            core::ButtonFaceColour};
+    core::Services services{settings,      volumes,       *this,
+                            m_loader,      m_pump,        m_clock,
+                            dialogs ? *dialogs : m_qtDialogs,
+                            programFolder, initialFolder, core::ButtonFaceColour,
+                            m_tpp,         QLocale().decimalPoint().at(0).toLatin1()};
     m_app = std::make_unique<core::Application>(services);
 
     m_client = new ClientArea(this);
@@ -103,6 +110,7 @@ MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource
     buildMenus();
     buildToolbars();
     connectExplorer();
+    connectSheet();
 
     m_client->onResize = [this] { act([this] { updateFrame(); m_app->FrameChanged(); }); };
     m_client->onPress = [this](QMouseEvent* e) {
@@ -239,23 +247,24 @@ void MainWindow::buildPanes() {
     m_picDisplay = new QFrame(m_client);
     m_picDisplay->setObjectName("picDisplay");
     m_picDisplay->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_picMain = new QLabel(m_picDisplay);
+    // The picture may be larger than the pane; it is clipped inside the pane's border.
+    m_displayViewport = new QWidget(m_picDisplay);
+    m_picMain = new PictureSurface(m_displayViewport);
     m_picMain->setObjectName("picMain");
     m_picMain->setFocusPolicy(Qt::StrongFocus);
 
     m_picPreview = new QFrame(m_client);
     m_picPreview->setObjectName("picPreview");
     m_picPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_picBack = new QWidget(m_picPreview);
-    m_picBack->setObjectName("picBack");
+    m_picBack = new ThumbnailSheetWidget(m_picPreview);
     m_vScroll = new QScrollBar(Qt::Vertical, m_picPreview);
     m_vScroll->setObjectName("VScroll");
     connect(m_vScroll, &QScrollBar::valueChanged, this, [this](int value) {
         if (m_syncing) return;
-        act([&] {
-            m_app->Model().vScrollState.value = value;
-            m_app->Layout().LayoutMainWindow();
-        });
+        act([&] { m_app->Grid().VScroll_Change(value); });
+    });
+    connect(m_vScroll, &QScrollBar::sliderMoved, this, [this](int value) {
+        act([&] { m_app->Grid().VScroll_Change(value); });
     });
 
     // Leaving the splitter gap for any pane puts the default pointer back.
@@ -332,7 +341,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
             if (watched == m_flbList->viewport()) {
-                popupFileMenu(mouse->globalPosition().toPoint());
+                PopupMenu("mnuRightDisplay", core::ThumbnailMenuHidden);
                 return true;
             }
             if (watched == m_drlList->viewport()) {
@@ -350,11 +359,48 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::popupFileMenu(const QPoint& globalPos) {
-    for (const char* name : {"mnuLine9", "mnuZoomInR", "mnuZoomOutR"})
-        if (QAction* a = action(name)) a->setVisible(false);
-    m_rightDisplay->popup(globalPos);
+void MainWindow::PopupMenu(const std::string& menu, const std::vector<std::string>& hidden) {
+    QAction* menuAction = action(menu);
+    QMenu* popup = menuAction ? menuAction->menu() : nullptr;
+    if (!popup) return;
+    for (QAction* a : popup->actions())
+        a->setVisible(std::find(hidden.begin(), hidden.end(), a->objectName().toStdString()) ==
+                      hidden.end());
+    popup->popup(QCursor::pos());
 }
+
+void MainWindow::ShowFullScreenWindow() {
+    // The full-screen window arrives with viewing; its state is kept in core meanwhile.
+}
+
+void MainWindow::connectSheet() {
+    auto& app = *m_app;
+    m_picBack->setSheet(&app.Sheet(), m_tpp);
+    m_picMain->setPicture(&app.Current().picload());
+    m_picBack->captionColour = [this](int index) {
+        const auto& cell = m_app->Sheet().cell(index);
+        return ToQColor(m_app->SelectedFiles().CaptionColour(cell.name), palette());
+    };
+    m_picBack->onPress = [this](int index, core::CellZone zone, core::MouseButton button) {
+        act([&] { m_app->Grid().MouseDown(index, zone, button); });
+    };
+    m_picBack->onRelease = [this](int index, core::CellZone zone, core::MouseButton button) {
+        act([&] { m_app->Grid().MouseUp(index, zone, button); });
+    };
+    m_picBack->onKeyDown = [this](core::CellKey key) { act([&] { m_app->Grid().KeyDown(key); }); };
+    m_picBack->onKeyUp = [this](core::CellKey key) { act([&] { m_app->Grid().KeyUp(key); }); };
+    m_picBack->onDoubleClickCaption = [this](int index) {
+        act([&] {
+            auto& rename = m_app->Rename();
+            if (rename.CaptionDoubleClick(index))
+                m_picBack->openRenameEditor(rename.sheetBox(), Q(rename.initialText()));
+        });
+    };
+    m_picBack->onRenameFocusLost = [this](const QString& text) {
+        act([&] { m_app->Rename().LostFocus(text.toStdString()); });
+    };
+}
+
 
 void MainWindow::start() {
     act([this] { m_app->Start(); });
@@ -489,12 +535,16 @@ void MainWindow::sync() {
     m_picDisplay->setGeometry(ToPixelRect(m.picDisplay, tpp));
     m_picDisplay->setVisible(m.picDisplay.visible);
     SetBackground(m_picDisplay, ToQColor(m.displayColour, pal));
+    const int displayBorder = ToPixels(m.picDisplay.border, tpp);
+    m_displayViewport->setGeometry(m_picDisplay->rect().adjusted(displayBorder, displayBorder,
+                                                                 -displayBorder, -displayBorder));
     m_picMain->setGeometry(ToPixelRect(m.picMain, tpp));
     m_picMain->setVisible(m.picMain.visible);
+    m_picMain->update();
 
     m_picPreview->setGeometry(ToPixelRect(m.picPreview, tpp));
     SetBackground(m_picPreview, ToQColor(m.thumbnailColour, pal));
-    SetBackground(m_picBack, ToQColor(m.thumbnailColour, pal));
+    m_picBack->setThumbnailColour(ToQColor(m.thumbnailColour, pal));
     // Children of the bordered panes are placed inside the border.
     const int border = ToPixels(m.picPreview.border, tpp);
     m_picBack->setGeometry(ToPixelRect(m.picBack, tpp).translated(border, border));
@@ -509,7 +559,16 @@ void MainWindow::sync() {
 
     renderExplorer();
 
-    const Qt::CursorShape shape = ToShape(m.cursor);
+    m_picBack->update();
+
+    // The busy pointer covers the whole program while a build runs.
+    const bool busy = m.cursor == core::Cursor::Busy;
+    if (busy != m_busyCursor) {
+        m_busyCursor = busy;
+        if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+        else QApplication::restoreOverrideCursor();
+    }
+    const Qt::CursorShape shape = ToShape(busy ? core::Cursor::Default : m.cursor);
     if (m_client->cursor().shape() != shape) {
         if (m.cursor == core::Cursor::Default) m_client->unsetCursor();
         else m_client->setCursor(shape);
@@ -528,9 +587,9 @@ void MainWindow::renderExplorer() {
         for (const auto& f : m_shownFiles) names << Q(f);
         m_flbList->addItems(names);
     }
-    if (m_app->CurrentFileIndex >= 0 && m_app->CurrentFileIndex < m_flbList->count() &&
-        m_flbList->currentRow() != m_app->CurrentFileIndex)
-        m_flbList->setCurrentRow(m_app->CurrentFileIndex);
+    const int position = m_app->FileListPosition();
+    if (position >= 0 && position < m_flbList->count() && m_flbList->currentRow() != position)
+        m_flbList->setCurrentRow(position);
 
     if (browser.folders() != m_shownFolders) {
         m_shownFolders = browser.folders();

@@ -9,6 +9,10 @@
 
 #include "core/app/application.h"
 #include "core/app/mainwindowhost.h"
+#include "qt/platform/qtclock.h"
+#include "qt/platform/qtdialogs.h"
+#include "qt/platform/qteventpump.h"
+#include "qt/platform/qtpictureloader.h"
 
 class QAction;
 class QComboBox;
@@ -23,7 +27,9 @@ class QTreeWidget;
 namespace vistrel::qt {
 
 class ClientArea;
+class PictureSurface;
 class StatusBarWidget;
+class ThumbnailSheetWidget;
 class ToolStrip;
 
 // The main window: renders the application's model into widgets and forwards user events
@@ -31,8 +37,10 @@ class ToolStrip;
 class MainWindow : public QMainWindow, public core::MainWindowHost {
     Q_OBJECT
 public:
+    // dialogs: where message boxes go; nullptr uses Qt's own.
     MainWindow(core::SettingsBackend& settings, const core::VolumeSource& volumes,
-               const std::string& programFolder, const std::string& initialFolder);
+               const std::string& programFolder, const std::string& initialFolder,
+               core::Dialogs* dialogs = nullptr);
     ~MainWindow() override;
 
     core::Application& app() { return *m_app; }
@@ -54,6 +62,8 @@ public:
     void FocusPicMain() override;
     void CloseSecondaryWindows() override;
     void Quit() override;
+    void PopupMenu(const std::string& menu, const std::vector<std::string>& hidden) override;
+    void ShowFullScreenWindow() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,7 +79,7 @@ private:
     // Runs a core call, then renders; a failure reaches the status bar, never the user's work.
     template <typename F> void act(F&& f);
     void run(core::Command command, const std::string& argument = {});
-    void popupFileMenu(const QPoint& globalPos);
+    void connectSheet();
     void updateFrame();
     void resizeOuter(int outerWidthPx, int outerHeightPx);
     void renderExplorer();
@@ -77,6 +87,10 @@ private:
 
     const core::VolumeSource& m_volumes;
     double m_tpp = 15;
+    QtPictureLoader m_loader;
+    QtClock m_clock;
+    QtEventPump m_pump;
+    QtDialogs m_qtDialogs;
     std::unique_ptr<core::Application> m_app;
 
     ClientArea* m_client = nullptr;
@@ -90,9 +104,10 @@ private:
     QWidget* m_picFile = nullptr;
     QLabel* m_lblFile = nullptr;
     QFrame* m_picDisplay = nullptr;
-    QLabel* m_picMain = nullptr;
+    QWidget* m_displayViewport = nullptr;
+    PictureSurface* m_picMain = nullptr;
     QFrame* m_picPreview = nullptr;
-    QWidget* m_picBack = nullptr;
+    ThumbnailSheetWidget* m_picBack = nullptr;
     QScrollBar* m_vScroll = nullptr;
     QMenu* m_rightDisplay = nullptr;
     QMenu* m_folderMenu = nullptr;
@@ -105,6 +120,7 @@ private:
     std::string m_shownDrive;
 
     bool m_syncing = false;
+    bool m_busyCursor = false;
     bool m_closed = false;
     QSize m_pendingOuter; // outer size asked for before the frame's margins were known
 };

@@ -4,6 +4,7 @@
 #include "core/app/numbers.h"
 #include "fakes/fakevolumes.h"
 #include "fakes/memorysettings.h"
+#include "fakes/platformfakes.h"
 #include "fakes/tempfolder.h"
 
 using namespace vistrel::core;
@@ -44,6 +45,10 @@ struct FakeHost : MainWindowHost {
     void FocusPicMain() override { calls.push_back("focus"); }
     void CloseSecondaryWindows() override { calls.push_back("close others"); }
     void Quit() override { calls.push_back("quit"); }
+    void PopupMenu(const std::string& menu, const std::vector<std::string>&) override {
+        calls.push_back("popup " + menu);
+    }
+    void ShowFullScreenWindow() override { calls.push_back("full screen"); }
 };
 
 struct AppFixture : ::testing::Test {
@@ -52,6 +57,10 @@ struct AppFixture : ::testing::Test {
     MemorySettings settings;
     FakeVolumes volumes;
     FakeHost host;
+    SizedLoader loader;
+    CountingPump pump;
+    FixedClock clock;
+    ScriptedDialogs dialogs;
     std::unique_ptr<Application> app;
 
     void SetUp() override {
@@ -62,7 +71,8 @@ struct AppFixture : ::testing::Test {
     }
     Application& start() {
         app = std::make_unique<Application>(
-            Services{settings, volumes, host, program.path(), elsewhere.path(), 0x00C0C0C0});
+            Services{settings, volumes, host, loader, pump, clock, dialogs, program.path(),
+                     elsewhere.path(), 0x00C0C0C0});
         host.app = app.get();
         app->Start();
         return *app;

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/app/geometry.h"
+#include "core/browser/folderbrowser.h"
+#include "core/browser/thumbnailsheet.h"
+#include "core/platform/dialogs.h"
+
+namespace vistrel::core {
+
+// What a rename asks of the rest of the program. The application implements it.
+class RenameHooks {
+public:
+    virtual ~RenameHooks() = default;
+    // Re-reads the lists and rebuilds the grid (FolderBrowser::RefreshFolder).
+    virtual void refreshFolder() = 0;
+};
+
+// Whether name can be a file's name in a folder: not empty, not "." or "..", no separator
+// of any platform and no NUL.
+bool IsPlainFileName(std::string_view name);
+
+// Renames folder/from to folder/to, refusing to replace anything that exists under the new
+// name. Returns why it failed, or nothing on success.
+std::optional<std::string> RenameWithoutReplacing(const std::string& folder,
+                                                  const std::string& from, const std::string& to);
+
+// The in-place rename of a thumbnail's file: a text box over the caption, opened by a
+// double-click on the caption and committed when it loses the focus.
+class RenameBox {
+public:
+    static constexpr Twips Height = 285;   // one line of text
+    static constexpr Twips AboveCaption = 70;
+
+    RenameBox(ThumbnailSheet& sheet, const FolderBrowser& browser, Dialogs& dialogs,
+              RenameHooks& hooks);
+
+    // A double-click on caption index: opens the box there unless one is open already.
+    // True when it opened.
+    bool CaptionDoubleClick(int index);
+
+    bool isOpen() const { return m_index >= 0; }
+    // The cell being renamed; -1 while closed.
+    int cellIndex() const { return m_index; }
+    // The box inside its cell: at the caption's left and 70 above its top, caption-wide.
+    Box box() const;
+    // The same box on the sheet.
+    Box sheetBox() const;
+    // What the box shows when it opens: the caption's text.
+    const std::string& initialText() const { return m_initialText; }
+
+    // The box lost the focus holding text: it closes, then the file is renamed unless the
+    // text is empty or unchanged. A failure of any kind shows text + " has already been
+    // used." and changes nothing. True when a file was renamed.
+    bool LostFocus(const std::string& text);
+
+private:
+    ThumbnailSheet& m_sheet;
+    const FolderBrowser& m_browser;
+    Dialogs& m_dialogs;
+    RenameHooks& m_hooks;
+    int m_index = -1;
+    std::string m_initialText;
+};
+
+} // namespace vistrel::core

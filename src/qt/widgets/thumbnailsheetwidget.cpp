@@ -1,0 +1,190 @@
+#include "qt/widgets/thumbnailsheetwidget.h"
+
+#include <algorithm>
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "qt/platform/imageconvert.h"
+#include "qt/platform/twips.h"
+
+namespace vistrel::qt {
+
+namespace {
+
+core::MouseButton ToButton(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton: return core::MouseButton::Left;
+    case Qt::RightButton: return core::MouseButton::Right;
+    case Qt::MiddleButton: return core::MouseButton::Middle;
+    default: return core::MouseButton::None;
+    }
+}
+
+core::CellKey ToCellKey(int key) {
+    switch (key) {
+    case Qt::Key_Delete: return core::CellKey::Delete;
+    case Qt::Key_Up: return core::CellKey::Up;
+    case Qt::Key_Down: return core::CellKey::Down;
+    case Qt::Key_Left: return core::CellKey::Left;
+    case Qt::Key_Right: return core::CellKey::Right;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return core::CellKey::Enter;
+    case Qt::Key_Shift: return core::CellKey::Shift;
+    default: return core::CellKey::Other;
+    }
+}
+
+void DrawBrokenMark(QPainter& painter, const QRectF& box) {
+    painter.save();
+    painter.fillRect(box, QColor(0xC0, 0xC0, 0xC0));
+    painter.setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    painter.setPen(QPen(QColor(0xD0, 0x20, 0x20), 2));
+    const QRectF inner = box.adjusted(4, 4, -4, -4);
+    painter.drawLine(inner.topLeft(), inner.bottomRight());
+    painter.drawLine(inner.topRight(), inner.bottomLeft());
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(std::max(8, static_cast<int>(box.height() / 2)));
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
+    painter.restore();
+}
+
+} // namespace
+
+ThumbnailSheetWidget::ThumbnailSheetWidget(QWidget* parent) : QWidget(parent) {
+    setObjectName("picBack");
+    setFocusPolicy(Qt::ClickFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_thumbnailColour = palette().color(QPalette::Button);
+
+    m_editor = new QLineEdit(this);
+    m_editor->setObjectName("txtName");
+    m_editor->hide();
+    m_editor->installEventFilter(this);
+}
+
+void ThumbnailSheetWidget::setSheet(const core::ThumbnailSheet* sheet, double twipsPerPixel) {
+    m_sheet = sheet;
+    m_tpp = twipsPerPixel > 0 ? twipsPerPixel : 15;
+    update();
+}
+
+void ThumbnailSheetWidget::setThumbnailColour(const QColor& colour) {
+    if (colour == m_thumbnailColour) return;
+    m_thumbnailColour = colour;
+    update();
+}
+
+std::optional<core::CellHit> ThumbnailSheetWidget::hitAt(const QPoint& point) const {
+    if (!m_sheet) return std::nullopt;
+    // The pixel's centre, so a point on a shared edge belongs to one cell only.
+    return m_sheet->HitTest((point.x() + 0.5) * m_tpp, (point.y() + 0.5) * m_tpp);
+}
+
+void ThumbnailSheetWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, m_thumbnailColour);
+    if (!m_sheet) return;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    const auto [first, last] =
+        m_sheet->CellsBetween(dirty.top() * m_tpp, (dirty.bottom() + 1) * m_tpp);
+    const QFontMetrics metrics(font());
+    for (int i = first; i < last; ++i) {
+        const core::ThumbnailCell& cell = m_sheet->cell(i);
+        if (!cell.cell.visible) continue;
+        const QRect cellRect = ToPixelRect(cell.cell, m_tpp);
+        if (!cellRect.intersects(dirty)) continue;
+
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(cellRect.adjusted(0, 0, -1, -1));
+
+        core::Box image = cell.image;
+        image.left += cell.cell.left;
+        image.top += cell.cell.top;
+        const QRect imageRect = ToPixelRect(image, m_tpp);
+        if (cell.broken) {
+            DrawBrokenMark(painter, imageRect);
+        } else if (!cell.thumbnail.isNull()) {
+            painter.drawImage(imageRect, wrapImage(cell.thumbnail));
+        }
+
+        // Centred across the whole cell, shortened with an ellipsis when it is wider.
+        const QRect captionBox = ToPixelRect(cell.caption, m_tpp);
+        const QRect captionRect(cellRect.left(), cellRect.top() + captionBox.top(),
+                                cellRect.width(), captionBox.height());
+        painter.setPen(captionColour ? captionColour(i) : palette().color(QPalette::ButtonText));
+        painter.drawText(captionRect, Qt::AlignHCenter | Qt::AlignVCenter,
+                         metrics.elidedText(QString::fromStdString(cell.name), Qt::ElideMiddle,
+                                            cellRect.width() - 4));
+
+        if (i == m_sheet->focusedCell() && hasFocus()) {
+            painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+            painter.drawRect(cellRect.adjusted(1, 1, -2, -2));
+        }
+    }
+}
+
+void ThumbnailSheetWidget::mousePressEvent(QMouseEvent* event) {
+    const auto hit = hitAt(event->position().toPoint());
+    if (hit && onPress) onPress(hit->index, hit->zone, ToButton(event->button()));
+    update();
+}
+
+void ThumbnailSheetWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const auto hit = hitAt(event->position().toPoint()).value_or(core::CellHit{});
+    if (onRelease) onRelease(hit.index, hit.zone, ToButton(event->button()));
+}
+
+// The second click of a double-click is no press, as on the platform the program was
+// designed for; only a caption reacts to it.
+void ThumbnailSheetWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    const auto hit = hitAt(event->position().toPoint());
+    if (hit && hit->zone == core::CellZone::Caption && onDoubleClickCaption)
+        onDoubleClickCaption(hit->index);
+}
+
+void ThumbnailSheetWidget::keyPressEvent(QKeyEvent* event) {
+    if (onKeyDown) onKeyDown(ToCellKey(event->key()));
+}
+
+void ThumbnailSheetWidget::keyReleaseEvent(QKeyEvent* event) {
+    // X11 reports a held key as repeated press/release pairs; only the last release counts.
+    if (event->isAutoRepeat()) return;
+    if (onKeyUp) onKeyUp(ToCellKey(event->key()));
+}
+
+void ThumbnailSheetWidget::openRenameEditor(const core::Box& boxOnSheet, const QString& text) {
+    m_editor->setGeometry(ToPixelRect(boxOnSheet, m_tpp));
+    m_editor->setText(text);
+    m_editor->show();
+    m_editor->raise();
+    m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+bool ThumbnailSheetWidget::renameEditorOpen() const { return m_editor->isVisible(); }
+
+bool ThumbnailSheetWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_editor && event->type() == QEvent::FocusOut && m_editor->isVisible()) {
+        // The editor's own context menu and a switch to another application leave the
+        // focus inside the box as far as the window is concerned.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            const QString text = m_editor->text();
+            m_editor->hide();
+            if (onRenameFocusLost) onRenameFocusLost(text);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace vistrel::qt

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QColor>
+#include <QWidget>
+
+#include "core/app/geometry.h"
+#include "core/browser/thumbnailgrid.h"
+#include "core/browser/thumbnailsheet.h"
+
+class QLineEdit;
+
+namespace vistrel::qt {
+
+// The thumbnail sheet (picBack): one painted widget that draws the visible cells of a core
+// ThumbnailSheet and reports mouse and key events by cell index and zone. It holds no rule
+// of its own; the callbacks lead to core::ThumbnailGrid and core::RenameBox.
+class ThumbnailSheetWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit ThumbnailSheetWidget(QWidget* parent = nullptr);
+
+    // The sheet to draw; it must stay alive while set. Lengths convert at twipsPerPixel.
+    void setSheet(const core::ThumbnailSheet* sheet, double twipsPerPixel);
+    void setThumbnailColour(const QColor& colour);
+
+    // The cell and zone under a point of the widget.
+    std::optional<core::CellHit> hitAt(const QPoint& point) const;
+
+    // Opens the rename text box (objectName "txtName") at a box of the sheet, focused.
+    void openRenameEditor(const core::Box& boxOnSheet, const QString& text);
+    bool renameEditorOpen() const;
+    QLineEdit* renameEditor() const { return m_editor; }
+
+    std::function<QColor(int index)> captionColour;
+    // index is -1 for a release outside every cell.
+    std::function<void(int index, core::CellZone zone, core::MouseButton button)> onPress;
+    std::function<void(int index, core::CellZone zone, core::MouseButton button)> onRelease;
+    std::function<void(int index)> onDoubleClickCaption;
+    std::function<void(core::CellKey key)> onKeyDown;
+    std::function<void(core::CellKey key)> onKeyUp;
+    // The rename box lost the focus holding this text; it is already hidden.
+    std::function<void(const QString& text)> onRenameFocusLost;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    const core::ThumbnailSheet* m_sheet = nullptr;
+    double m_tpp = 15;
+    QColor m_thumbnailColour;
+    QLineEdit* m_editor = nullptr;
+};
+
+} // namespace vistrel::qt
