@@ -6,6 +6,7 @@
 
 #include "core/app/geometry.h"
 #include "core/app/mainwindowmodel.h"
+#include "core/browser/browserhooks.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/thumbnailsheet.h"
 
@@ -15,18 +16,8 @@ namespace vistrel::core {
 enum class CellKey { Delete, Up, Down, Left, Right, Enter, Shift, Other };
 
 // What the grid asks of the rest of the program. The application implements it.
-class ThumbnailGridHooks {
+class ThumbnailGridHooks : public PictureCommandHooks {
 public:
-    virtual ~ThumbnailGridHooks() = default;
-    // CurrentFileIndex := index.
-    virtual void setCurrentFileIndex(int index) = 0;
-    virtual void loadSelectedImage() = 0;
-    virtual void toggleAndLoadImage() = 0;
-    virtual void deleteSelected() = 0;
-    virtual void zoomIn() = 0;
-    virtual void zoomOut() = 0;
-    virtual void showPrevious() = 0;
-    virtual void showNext() = 0;
     virtual void fullScreen() = 0;
     // Pops the named context menu up at the pointer with the named entries hidden.
     virtual void popupMenu(const std::string& menu, const std::vector<std::string>& hidden) = 0;
