@@ -149,6 +149,59 @@ std::vector<MenuEntry> BuildMenus() {
     return m;
 }
 
+// The entries of one menu of the main window's table (its submenus included).
+void CopySubtree(const std::vector<MenuEntry>& from, const std::string& root,
+                 std::vector<MenuEntry>& to) {
+    for (const auto& e : from) {
+        if (e.name == root) to.push_back(e);
+        else if (e.parent == root) {
+            if (e.hasChildren) CopySubtree(from, e.name, to);
+            else to.push_back(e);
+        }
+    }
+}
+
+std::vector<MenuEntry> BuildFullScreenMenus() {
+    std::vector<MenuEntry> m;
+    m.push_back(Sub("", "mnuFile", "&File"));
+    m.push_back(Item("mnuFile", "mnuEditImage", "Shell Edit", C::ShellEdit, "Ctrl+S"));
+    m.push_back(Item("mnuFile", "mnuPrevious", "Previous", C::Previous));
+    m.push_back(Item("mnuFile", "mnuNext", "Next", C::Next));
+    m.push_back(Item("mnuFile", "mnuPrint", "Print", C::Print, "Ctrl+P"));
+    m.push_back(Item("mnuFile", "mnuClose", "Close", C::CloseFullScreen));
+    m.push_back(Sub("", "mnuEdit", "&Edit"));
+    m.push_back(Item("mnuEdit", "mnuCopy", "Copy", C::CopyPicture, "Ctrl+X"));
+    m.push_back(Item("mnuEdit", "mnuMoveTo", "Move To", C::MoveTo, "Ctrl+M"));
+    m.push_back(Item("mnuEdit", "mnuCopyTo", "Copy To", C::CopyTo, "Ctrl+C"));
+    m.push_back(Item("mnuEdit", "mnuDelete", "Delete", C::Delete));
+    m.push_back(Item("mnuEdit", "mnuRename", "Rename", C::RenameFromFullScreen, "Ctrl+R"));
+    m.push_back(Sub("", "mnuView", "&View"));
+    m.push_back(Item("mnuView", "mnuRefresh", "Refresh", C::Refresh, "F5"));
+    m.push_back(Item("mnuView", "mnuSlideShow", "Slide Show", C::SlideShow, "F7"));
+    m.push_back(Item("mnuView", "mnuOptions", "Options", C::Options, "Ctrl+O"));
+    const auto& main = MenuTable();
+    std::vector<MenuEntry> zoom;
+    CopySubtree(main, "mnuZoom", zoom);
+    for (auto& e : zoom) {
+        if (e.name == "mnuZoom") e.parent = "mnuView";
+        m.push_back(e);
+    }
+    // The help menu is the main window's; its separator is renamed because this window's
+    // context menu already uses the name mnuLine7.
+    const std::size_t helpStart = m.size();
+    CopySubtree(main, "mnuHelp", m);
+    for (std::size_t i = helpStart; i < m.size(); ++i)
+        if (m[i].name == "mnuLine7") m[i].name = "mnuLine27";
+    std::vector<MenuEntry> popup;
+    CopySubtree(main, "mnuRightDisplay", popup);
+    for (auto& e : popup) {
+        if (e.name == "mnuLine9") e.name = "mnuLine7";
+        if (e.command == C::Rename) e.command = C::RenameFromFullScreen;
+        m.push_back(e);
+    }
+    return m;
+}
+
 std::vector<ToolButton> BuildToolbars() {
     auto b = [](const char* bar, const char* key, const char* tip, const char* image, C c,
                 bool group = false) { return ToolButton{bar, key, tip, image, c, group}; };
@@ -176,6 +229,11 @@ std::vector<ToolButton> BuildToolbars() {
 
 const std::vector<MenuEntry>& MenuTable() {
     static const std::vector<MenuEntry> table = BuildMenus();
+    return table;
+}
+
+const std::vector<MenuEntry>& FullScreenMenuTable() {
+    static const std::vector<MenuEntry> table = BuildFullScreenMenus();
     return table;
 }
 

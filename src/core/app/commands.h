@@ -20,6 +20,7 @@ enum class Command {
     GreyScale, RgbBalance, Brightness, Replace,
     Smooth, Sharpen, Emboss, Diffuse, Invert, Solarize,
     HelpTopics, UpdateSite, Feedback, Downloads, HomePage, About,
+    CloseFullScreen, RenameFromFullScreen,
 };
 
 struct MenuEntry {
@@ -45,6 +46,9 @@ struct ToolButton {
 
 // The main window's menu tree, in order, including the "Right Display" context menu.
 const std::vector<MenuEntry>& MenuTable();
+
+// The full-screen window's menu tree, in order, including its "Right Display" context menu.
+const std::vector<MenuEntry>& FullScreenMenuTable();
 
 // The buttons of both toolbars, in order.
 const std::vector<ToolButton>& ToolbarTable();

@@ -8,19 +8,26 @@
 using namespace vistrel::core;
 
 TEST(Commands, NamesAreUniqueAndParentsExistBeforeTheirChildren) {
-    std::set<std::string> seen;
-    for (const auto& e : MenuTable()) {
-        EXPECT_TRUE(seen.insert(e.name).second) << "duplicate " << e.name;
-        if (!e.parent.empty() && e.parent != "popup") {
-            const MenuEntry* parent = FindMenuEntry(e.parent);
-            ASSERT_NE(parent, nullptr) << e.name;
-            EXPECT_TRUE(parent->hasChildren) << e.name;
-            EXPECT_TRUE(seen.count(e.parent)) << e.name << " precedes its menu";
-        }
-        if (e.separator || e.hasChildren) {
-            EXPECT_EQ(e.command, Command::None) << e.name;
-        } else {
-            EXPECT_NE(e.command, Command::None) << e.name;
+    for (const auto* table : {&MenuTable(), &FullScreenMenuTable()}) {
+        std::set<std::string> seen;
+        const auto find = [&](const std::string& name) -> const MenuEntry* {
+            for (const auto& e : *table)
+                if (e.name == name) return &e;
+            return nullptr;
+        };
+        for (const auto& e : *table) {
+            EXPECT_TRUE(seen.insert(e.name).second) << "duplicate " << e.name;
+            if (!e.parent.empty() && e.parent != "popup") {
+                const MenuEntry* parent = find(e.parent);
+                ASSERT_NE(parent, nullptr) << e.name;
+                EXPECT_TRUE(parent->hasChildren) << e.name;
+                EXPECT_TRUE(seen.count(e.parent)) << e.name << " precedes its menu";
+            }
+            if (e.separator || e.hasChildren) {
+                EXPECT_EQ(e.command, Command::None) << e.name;
+            } else {
+                EXPECT_NE(e.command, Command::None) << e.name;
+            }
         }
     }
 }
