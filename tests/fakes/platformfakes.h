@@ -9,6 +9,7 @@
 #include "core/platform/dialogs.h"
 #include "core/platform/eventpump.h"
 #include "core/platform/pictureloader.h"
+#include "core/platform/shell.h"
 
 namespace vistrel::test {
 
@@ -63,6 +64,11 @@ struct ScriptedDialogs : core::Dialogs {
         messages.push_back(text);
         return answer;
     }
+};
+
+struct RecordingShell : core::Shell {
+    std::vector<std::string> opened;
+    void Open(const std::string& pathOrAddress) override { opened.push_back(pathOrAddress); }
 };
 
 } // namespace vistrel::test

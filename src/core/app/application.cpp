@@ -15,7 +15,11 @@ Application::Application(Services services)
       m_builder(m_model, m_sheet, m_browser, m_services.loader, m_services.clock,
                 m_services.pump, *this, m_services.twipsPerPixel, m_services.decodeThreads),
       m_grid(m_model, m_sheet, m_browser, *this),
-      m_rename(m_sheet, m_browser, m_services.dialogs, *this) {}
+      m_rename(m_sheet, m_browser, m_services.dialogs, *this),
+      m_zoom(m_model, m_fullScreen, m_current, m_selectionRect, m_model.resizeHandles,
+             m_settings.View, *this, m_services.decimalSeparator),
+      m_slideShow(m_current, m_browser, m_services.slideTimer, m_settings.View,
+                  m_services.clock) {}
 
 void Application::ApplyViewSettings() {
     m_settings.ApplyViewSettings();
@@ -153,6 +157,37 @@ void Application::Run(Command command, const std::string& argument) {
         // The Print dialog itself arrives with printing; the empty-selection check stands.
         m_grid.PrintEntry();
         break;
+    case Command::ZoomIn:
+        m_zoom.ZoomIn();
+        break;
+    case Command::ZoomOut:
+        m_zoom.ZoomOut();
+        break;
+    case Command::ZoomLevel:
+        m_zoom.SetZoomLevel(std::string_view(argument));
+        break;
+    case Command::Previous:
+        m_slideShow.ShowPreviousImage();
+        break;
+    case Command::Next:
+        m_slideShow.ShowNextImage();
+        break;
+    case Command::SlideShow:
+        m_slideShow.StartStopSlideShow();
+        break;
+    case Command::FullScreen:
+        OpenFullScreen();
+        break;
+    case Command::CloseFullScreen:
+    case Command::RenameFromFullScreen:
+        m_fullScreen.visible = false;
+        m_fullScreen.created = false;
+        m_services.host.CloseFullScreenWindow();
+        if (command == Command::RenameFromFullScreen) Run(Command::Rename);
+        break;
+    case Command::ShellEdit:
+        ShellEdit();
+        break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;
@@ -180,6 +215,30 @@ void Application::ShowFullScreen() {
     m_fullScreen.created = true;
     m_fullScreen.visible = true;
     m_services.host.ShowFullScreenWindow();
+}
+
+void Application::OpenFullScreen() {
+    // The full-screen picture starts as the main one is displayed: same zoom, same edits.
+    m_fullScreen.picMain.width = m_model.picMain.width;
+    m_fullScreen.picMain.height = m_model.picMain.height;
+    m_fullScreen.picMain.visible = m_model.picMain.visible;
+    ShowFullScreen();
+    CentreInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
+}
+
+void Application::FullScreenResized(Twips width, Twips height) {
+    m_fullScreen.picDisplay.width = width;
+    m_fullScreen.picDisplay.height = height;
+    CentreInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
+}
+
+void Application::ShellEdit() {
+    if (!m_model.picMain.visible) return;
+    const auto& files = m_browser.files();
+    const int index = m_current.CurrentFileIndex;
+    if (index < 0 || index >= static_cast<int>(files.size())) return;
+    m_services.shell.Open(AppendPathSeparator(m_browser.folderPath()) +
+                          files[static_cast<std::size_t>(index)]);
 }
 
 void Application::FrameChanged() { ApplyLayoutResult(m_layout.LayoutMainWindow()); }

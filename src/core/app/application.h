@@ -20,10 +20,15 @@
 #include "core/platform/dialogs.h"
 #include "core/platform/eventpump.h"
 #include "core/platform/pictureloader.h"
+#include "core/platform/shell.h"
+#include "core/platform/timer.h"
 #include "core/platform/settingsbackend.h"
 #include "core/platform/volumesource.h"
 #include "core/viewer/currentimage.h"
 #include "core/viewer/fullscreenmodel.h"
+#include "core/viewer/slideshow.h"
+#include "core/viewer/zoom.h"
+#include "core/editing/selectionrect.h"
 
 namespace vistrel::core {
 
@@ -36,6 +41,8 @@ struct Services {
     EventPump& pump;
     Clock& clock;
     Dialogs& dialogs;
+    Timer& slideTimer;
+    Shell& shell;
     std::string programFolder;   // the executable's folder
     std::string initialFolder;   // what the folder list shows before start-up opens a folder
     Colour windowBackground = ButtonFaceColour;
@@ -51,6 +58,7 @@ class Application : private LayoutHooks,
                     private ViewerHooks,
                     private ThumbnailBuilderHooks,
                     private ThumbnailGridHooks,
+                    private PictureSurfaceHooks,
                     private RenameHooks {
 public:
     explicit Application(Services services);
@@ -70,6 +78,9 @@ public:
     ThumbnailBuilder& Builder() { return m_builder; }
     ThumbnailGrid& Grid() { return m_grid; }
     RenameBox& Rename() { return m_rename; }
+    ZoomPan& Zoom() { return m_zoom; }
+    const ZoomPan& Zoom() const { return m_zoom; }
+    SlideShow& Slides() { return m_slideShow; }
 
     // The main window's load handler.
     void Start();
@@ -84,10 +95,12 @@ public:
 
     // The window was moved, resized, maximized or restored (the model's frame is current).
     void FrameChanged();
+    // The full-screen window's client area has this size now.
+    void FullScreenResized(Twips width, Twips height);
     // The tool strip reports a new height.
     void ToolStripHeightChanged(Twips height);
 
-    void HideResizeHandles() { m_model.resizeHandlesVisible = false; }
+    void HideResizeHandles() { m_zoom.HideResizeHandles(); }
     void ClearThumbnails() { m_builder.ClearThumbnails(); }
     void BuildThumbnails() { m_builder.BuildThumbnails(); }
 
@@ -105,10 +118,12 @@ private:
     void ApplyLayoutResult(const LayoutResult& result);
     void RestoreStartFolder();
     void ToggleBand(bool& band, const char* key);
+    void OpenFullScreen();
+    void ShellEdit();
 
     // LayoutHooks
     void CenterPicture() override { m_current.CenterPicture(); }
-    void PlaceResizeHandles() override {}
+    void PlaceResizeHandles() override { m_zoom.PlaceResizeHandles(); }
     void ResizeCases() override { m_sheet.ResizeCases(); }
     void VScroll_Change() override { m_sheet.VScroll_Change(); }
     int cellCount() const override { return m_sheet.cellCount(); }
@@ -137,7 +152,7 @@ private:
     void setImageCount(int count) override { m_current.ImageCount = count; }
 
     // ViewerHooks
-    void ClearSelectionRectangle() override {}
+    void ClearSelectionRectangle() override { m_selectionRect.ClearSelection(); }
     void ShowFullScreen() override;
     void SetFileListPosition(int index) override { m_fileListPosition = index; }
 
@@ -156,6 +171,9 @@ private:
     ThumbnailBuilder m_builder;
     ThumbnailGrid m_grid;
     RenameBox m_rename;
+    SelectionRect m_selectionRect;
+    ZoomPan m_zoom;
+    SlideShow m_slideShow;
     int m_fileListPosition = -1;
     bool m_startupTrapped = false;
 };

@@ -28,6 +28,8 @@ public:
     virtual void PopupMenu(const std::string& menu, const std::vector<std::string>& hidden) = 0;
     // Creates the full-screen window when needed and shows it.
     virtual void ShowFullScreenWindow() = 0;
+    // Closes the full-screen window; the next use creates a fresh one.
+    virtual void CloseFullScreenWindow() = 0;
 };
 
 } // namespace vistrel::core

@@ -5,6 +5,7 @@
 #include "core/app/colour.h"
 #include "core/app/geometry.h"
 #include "core/app/statusbar.h"
+#include "core/viewer/resizehandles.h"
 
 namespace vistrel::core {
 
@@ -59,7 +60,7 @@ struct MainWindowModel {
     Box txtAddress{0, 0, 2175, 315};
 
     Cursor cursor = Cursor::Default;
-    bool resizeHandlesVisible = false; // the eight handle boxes around the picture
+    ResizeHandleBoxes resizeHandles; // around picMain, in the pane's client area
 
     // Background colours from the settings: the viewing panes and the thumbnail pane.
     Colour displayColour = ButtonFaceColour;

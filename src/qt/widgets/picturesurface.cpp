@@ -1,33 +1,149 @@
 #include "qt/widgets/picturesurface.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 #include "qt/platform/imageconvert.h"
 
 namespace vistrel::qt {
 
+namespace {
+
+int toPixel(double value) {
+    // Far beyond any screen, but inside int so the rectangle arithmetic cannot overflow.
+    constexpr double Limit = 1 << 29;
+    return static_cast<int>(std::nearbyint(std::clamp(value, -Limit, Limit)));
+}
+
+// Fills `area` except `hole` (which lies inside it or is empty).
+void fillAround(QPainter& painter, const QRect& area, const QRect& hole, const QColor& colour) {
+    if (hole.isEmpty()) {
+        painter.fillRect(area, colour);
+        return;
+    }
+    painter.fillRect(QRect(QPoint(area.left(), area.top()), QPoint(area.right(), hole.top() - 1)),
+                     colour);
+    painter.fillRect(
+        QRect(QPoint(area.left(), hole.bottom() + 1), QPoint(area.right(), area.bottom())),
+        colour);
+    painter.fillRect(QRect(QPoint(area.left(), hole.top()), QPoint(hole.left() - 1, hole.bottom())),
+                     colour);
+    painter.fillRect(
+        QRect(QPoint(hole.right() + 1, hole.top()), QPoint(area.right(), hole.bottom())), colour);
+}
+
+} // namespace
+
 PictureSurface::PictureSurface(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Pointer moves without a button matter too: the caller sets the pointer shape.
+    setMouseTracking(true);
 }
 
 void PictureSurface::setPicture(const core::Image* picture) {
     m_picture = picture;
+    m_cache.invalidate();
     update();
 }
 
+void PictureSurface::setPictureRect(const QRectF& rectInPixels) {
+    const QRect before = placedRect();
+    m_rect = rectInPixels;
+    m_hasRect = true;
+    const QRect after = placedRect();
+    if (after == before) return;
+    if (after.size() == before.size() && isVisible()) {
+        // A drag: the screen keeps what it shows and only the uncovered strips are painted.
+        // The rectangle form leaves child widgets where they are.
+        const QPoint by = after.topLeft() - before.topLeft();
+        scroll(by.x(), by.y(), rect());
+    } else {
+        update();
+    }
+}
+
+QRectF PictureSurface::pictureRect() const {
+    return m_hasRect ? m_rect : QRectF(rect());
+}
+
+void PictureSurface::setBackground(const QColor& colour) {
+    if (colour == m_background) return;
+    m_background = colour;
+    update();
+}
+
+void PictureSurface::invalidateCache() {
+    m_cache.invalidate();
+    update();
+}
+
+QRect PictureSurface::placedRect() const {
+    // The size is rounded on its own, so a drag by fractions of a pixel cannot change it.
+    const QRectF r = pictureRect();
+    return QRect(toPixel(r.left()), toPixel(r.top()), toPixel(r.width()), toPixel(r.height()));
+}
+
 void PictureSurface::paintEvent(QPaintEvent* event) {
-    if (!m_picture || m_picture->isNull()) return;
     QPainter painter(this);
-    const QImage source = wrapImage(*m_picture);
-    const double sx = static_cast<double>(source.width()) / std::max(1, width());
-    const double sy = static_cast<double>(source.height()) / std::max(1, height());
     const QRect exposed = event->rect();
-    // Only the source rectangle under the exposed area is drawn.
-    const QRectF from(exposed.x() * sx, exposed.y() * sy, exposed.width() * sx,
-                      exposed.height() * sy);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, sx > 1.0 || sy > 1.0);
-    painter.drawImage(QRectF(exposed), source, from);
+    const QRect placed = placedRect();
+    if (!m_picture || m_picture->isNull() || placed.isEmpty()) {
+        m_cache.release();
+        painter.fillRect(exposed, m_background);
+        return;
+    }
+    const QRect shown = placed & exposed;
+    fillAround(painter, exposed, shown, m_background);
+    const int width = m_picture->width();
+    const int height = m_picture->height();
+
+    if (placed.width() < width || placed.height() < height) {
+        // Reduced: keep the reduction of everything visible, so later partial paints and
+        // drags find it ready, then copy the exposed part one to one.
+        m_cache.update(*m_picture, placed.size(), (placed & rect()).translated(-placed.topLeft()),
+                       size());
+        const QRect part = shown.translated(-placed.topLeft());
+        if (m_cache.held().contains(part)) {
+            if (!part.isEmpty()) m_cache.draw(painter, part, shown.topLeft());
+            return;
+        }
+        // No memory for the reduction: sample the picture instead of showing nothing.
+    } else {
+        m_cache.release();
+    }
+    if (shown.isEmpty()) return;
+    // Natural size or larger: the source pixels under the exposed part, enlarged by nearest
+    // neighbour, so each picture pixel stays a sharp block.
+    const double sx = static_cast<double>(width) / placed.width();
+    const double sy = static_cast<double>(height) / placed.height();
+    const QRectF source((shown.left() - placed.left()) * sx, (shown.top() - placed.top()) * sy,
+                        shown.width() * sx, shown.height() * sy);
+    painter.drawImage(QRectF(shown), wrapImage(*m_picture), source);
+}
+
+void PictureSurface::mousePressEvent(QMouseEvent* event) {
+    if (onPress) onPress(event->position() - pictureRect().topLeft(), event->button());
+}
+
+void PictureSurface::mouseMoveEvent(QMouseEvent* event) {
+    if (onMove) onMove(event->position() - pictureRect().topLeft(), event->buttons());
+}
+
+void PictureSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (onRelease) onRelease(event->position() - pictureRect().topLeft(), event->button());
+}
+
+void PictureSurface::keyPressEvent(QKeyEvent* event) {
+    if (!onKeyDown) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    onKeyDown(event->key());
 }
 
 } // namespace vistrel::qt

@@ -1,25 +1,59 @@
 #pragma once
 
+#include <QColor>
+#include <QRectF>
 #include <QWidget>
 
+#include <functional>
+
 #include "core/editing/image.h"
+#include "qt/widgets/zoomcache.h"
 
 namespace vistrel::qt {
 
-// A visible picture surface (picMain): draws the shared working picture stretched over its
-// own rectangle, painting only the part that is exposed.
+// A picture surface (picMain): the viewing pane's viewport, showing the working picture
+// stretched over a rectangle that may be far larger than the widget and lie partly outside it.
+// Only the exposed part is painted; below natural size it is drawn from an area-averaged
+// reduction that is kept for the visible part only, so no frame samples the whole picture.
 class PictureSurface : public QWidget {
     Q_OBJECT
 public:
     explicit PictureSurface(QWidget* parent = nullptr);
-    // The picture to show; nullptr shows nothing. The image must outlive the surface's use.
+
+    // The picture to show; nullptr shows only the background. The image must outlive its use
+    // here and keep its pixels unless invalidateCache() follows a change.
     void setPicture(const core::Image* picture);
+    // Where the whole zoomed picture lies, in widget pixels (rounded to whole pixels when
+    // drawn). Until one is set the picture fills the widget.
+    void setPictureRect(const QRectF& rectInPixels);
+    QRectF pictureRect() const;
+    void setBackground(const QColor& colour);
+    // The picture's pixels changed in place (an edit): the reduction is made again.
+    void invalidateCache();
+    // Memory held for the reduced picture, for measuring.
+    qsizetype cacheBytes() const { return m_cache.bytes(); }
+
+    // Input, with positions relative to the picture rectangle's top-left, in widget pixels.
+    std::function<void(QPointF posInPicturePixels, Qt::MouseButton)> onPress;
+    std::function<void(QPointF posInPicturePixels, Qt::MouseButtons)> onMove;
+    std::function<void(QPointF posInPicturePixels, Qt::MouseButton)> onRelease;
+    std::function<void(int qtKey)> onKeyDown;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QRect placedRect() const;
+
     const core::Image* m_picture = nullptr;
+    QRectF m_rect;
+    bool m_hasRect = false;
+    QColor m_background = Qt::white;
+    ZoomCache m_cache;
 };
 
 } // namespace vistrel::qt

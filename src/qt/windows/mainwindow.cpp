@@ -28,6 +28,8 @@
 #include "qt/widgets/thumbnailsheetwidget.h"
 #include "qt/widgets/statusbarwidget.h"
 #include "qt/widgets/toolstrip.h"
+#include "qt/windows/fullscreenwindow.h"
+#include "qt/windows/menubuilder.h"
 
 namespace vistrel::qt {
 
@@ -74,6 +76,7 @@ Qt::CursorShape ToShape(core::Cursor c) {
     switch (c) {
     case core::Cursor::SizeWestEast: return Qt::SizeHorCursor;
     case core::Cursor::Busy: return Qt::WaitCursor;
+    case core::Cursor::SizeAll: return Qt::SizeAllCursor;
     default: return Qt::ArrowCursor;
     }
 }
@@ -91,7 +94,8 @@ void SetBackground(QWidget* w, const QColor& colour) {
 MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource& volumes,
                        const std::string& programFolder, const std::string& initialFolder,
                        core::Dialogs* dialogs)
-    : m_volumes(volumes), m_pump([this] { sync(); }), m_qtDialogs(this) {
+    : m_volumes(volumes), m_pump([this] { sync(); }), m_qtDialogs(this),
+      m_slideTimer([this] { act([this] { m_app->Slides().Tick(); }); }) {
     setObjectName("frmMain");
     setWindowTitle("Vistrel 1.00");
     setWindowIcon(QIcon(":/icons/vistrel.png"));
@@ -100,6 +104,7 @@ MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource
     core::Services services{settings,      volumes,       *this,
                             m_loader,      m_pump,        m_clock,
                             dialogs ? *dialogs : m_qtDialogs,
+                            m_slideTimer,  m_shell,
                             programFolder, initialFolder, core::ButtonFaceColour,
                             m_tpp,         QLocale().decimalPoint().at(0).toLatin1()};
     m_app = std::make_unique<core::Application>(services);
@@ -111,6 +116,7 @@ MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource
     buildToolbars();
     connectExplorer();
     connectSheet();
+    connectPicture();
 
     m_client->onResize = [this] { act([this] { updateFrame(); m_app->FrameChanged(); }); };
     m_client->onPress = [this](QMouseEvent* e) {
@@ -130,7 +136,10 @@ MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource
     resize(ToPixels(m.frame.outerWidth, m_tpp), ToPixels(m.frame.outerHeight, m_tpp));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // No event loop is left to run a deferred delete.
+    delete m_fullScreen.release();
+}
 
 template <typename F> void MainWindow::act(F&& f) {
     try {
@@ -155,41 +164,11 @@ QAction* MainWindow::action(const std::string& name) const {
 }
 
 void MainWindow::buildMenus() {
-    std::map<std::string, QMenu*> menus;
-    for (const auto& e : core::MenuTable()) {
-        QMenu* parent = e.parent.empty() || e.parent == "popup" ? nullptr : menus.at(e.parent);
-        if (e.hasChildren) {
-            QMenu* menu = nullptr;
-            if (e.parent.empty()) {
-                menu = menuBar()->addMenu(Q(e.caption));
-            } else if (e.parent == "popup") {
-                menu = new QMenu(Q(e.caption), this);
-            } else {
-                menu = parent->addMenu(Q(e.caption));
-            }
-            menu->setObjectName(Q(e.name));
-            menu->menuAction()->setObjectName(Q(e.name));
-            menus[e.name] = menu;
-            m_actions[e.name] = menu->menuAction();
-            continue;
-        }
-        QAction* a = e.separator ? parent->addSeparator() : parent->addAction(Q(e.caption));
-        a->setObjectName(Q(e.name));
-        if (!e.shortcut.empty()) a->setShortcut(QKeySequence(Q(e.shortcut)));
-        if (e.checkable) a->setCheckable(true);
-        if (!e.separator) {
-            const Command command = e.command;
-            const std::string argument = e.argument;
-            connect(a, &QAction::triggered, this, [this, command, argument] {
-                run(command, argument);
-            });
-        }
-        m_actions[e.name] = a;
-    }
-    m_rightDisplay = menus.at("mnuRightDisplay");
-    m_folderMenu = menus.at("mnuFolder");
-    // Context-menu entries are reached by mouse only; their menu-bar twins own the keys.
-    addActions(menuBar()->actions());
+    BuiltMenus built = BuildMenus(*this, core::MenuTable(),
+                                  [this](Command c, const std::string& arg) { run(c, arg); });
+    m_actions = std::move(built.actions);
+    m_rightDisplay = built.menus.at("mnuRightDisplay");
+    m_folderMenu = built.menus.at("mnuFolder");
 }
 
 void MainWindow::buildToolbars() {
@@ -247,9 +226,16 @@ void MainWindow::buildPanes() {
     m_picDisplay = new QFrame(m_client);
     m_picDisplay->setObjectName("picDisplay");
     m_picDisplay->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    // The picture may be larger than the pane; it is clipped inside the pane's border.
-    m_displayViewport = new QWidget(m_picDisplay);
-    m_picMain = new PictureSurface(m_displayViewport);
+    // The surface is the pane's viewport inside its border; the picture may be far larger.
+    m_picMain = new PictureSurface(m_picDisplay);
+    for (const char* name : core::ResizeHandleBoxes::Names) {
+        auto* handle = new QFrame(m_picMain);
+        handle->setObjectName(name);
+        handle->setFrameStyle(QFrame::Box | QFrame::Plain);
+        handle->setAutoFillBackground(true);
+        handle->hide();
+        m_handles.push_back(handle);
+    }
     m_picMain->setObjectName("picMain");
     m_picMain->setFocusPolicy(Qt::StrongFocus);
 
@@ -361,16 +347,61 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::PopupMenu(const std::string& menu, const std::vector<std::string>& hidden) {
     QAction* menuAction = action(menu);
-    QMenu* popup = menuAction ? menuAction->menu() : nullptr;
-    if (!popup) return;
-    for (QAction* a : popup->actions())
-        a->setVisible(std::find(hidden.begin(), hidden.end(), a->objectName().toStdString()) ==
-                      hidden.end());
-    popup->popup(QCursor::pos());
+    if (QMenu* popup = menuAction ? menuAction->menu() : nullptr) PopupWithHidden(*popup, hidden);
 }
 
 void MainWindow::ShowFullScreenWindow() {
-    // The full-screen window arrives with viewing; its state is kept in core meanwhile.
+    if (!m_fullScreen) {
+        m_fullScreen = {new FullScreenWindow(*m_app, m_tpp, [this] { sync(); }),
+                        [](FullScreenWindow* w) { w->deleteLater(); }};
+        m_fullScreen->setWindowIcon(windowIcon());
+    }
+    m_fullScreen->showFullScreen();
+    m_fullScreen->raise();
+    m_fullScreen->activateWindow();
+}
+
+void MainWindow::CloseFullScreenWindow() {
+    if (!m_fullScreen) return;
+    m_fullScreen->hide();
+    m_fullScreen.reset();
+}
+
+void MainWindow::connectPicture() {
+    const auto twips = [this](QPointF p) { return std::pair{p.x() * m_tpp, p.y() * m_tpp}; };
+    m_picMain->onPress = [this, twips](QPointF p, Qt::MouseButton button) {
+        const auto& picture = m_app->Model().picMain;
+        const auto [x, y] = twips(p);
+        // Presses beside the picture land on the pane, which ignores them.
+        if (!picture.visible || x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+            return;
+        act([&] {
+            if (button == Qt::RightButton) m_app->Zoom().RightPress();
+            else if (button == Qt::LeftButton) m_app->Zoom().LeftPress(x, y);
+        });
+    };
+    m_picMain->onMove = [this, twips](QPointF p, Qt::MouseButtons buttons) {
+        const auto [x, y] = twips(p);
+        act([&] { m_app->Zoom().Move(x, y, buttons == Qt::LeftButton); });
+    };
+    m_picMain->onRelease = [this](QPointF, Qt::MouseButton) {
+        act([&] { m_app->Zoom().Release(); });
+    };
+    m_picMain->onKeyDown = [this](int key) {
+        using K = core::PictureKey;
+        K k = K::Other;
+        switch (key) {
+        case Qt::Key_Delete: k = K::Delete; break;
+        case Qt::Key_Up: k = K::Up; break;
+        case Qt::Key_Down: k = K::Down; break;
+        case Qt::Key_Left: k = K::Left; break;
+        case Qt::Key_Right: k = K::Right; break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: k = K::Enter; break;
+        default: return;
+        }
+        act([&] { m_app->Zoom().KeyDown(k); });
+    };
 }
 
 void MainWindow::connectSheet() {
@@ -491,7 +522,8 @@ void MainWindow::FocusPicMain() {
 }
 
 void MainWindow::CloseSecondaryWindows() {
-    // The secondary windows arrive with their features.
+    // About, Options, Print and Properties arrive with their features.
+    CloseFullScreenWindow();
 }
 
 void MainWindow::Quit() {
@@ -536,11 +568,19 @@ void MainWindow::sync() {
     m_picDisplay->setVisible(m.picDisplay.visible);
     SetBackground(m_picDisplay, ToQColor(m.displayColour, pal));
     const int displayBorder = ToPixels(m.picDisplay.border, tpp);
-    m_displayViewport->setGeometry(m_picDisplay->rect().adjusted(displayBorder, displayBorder,
-                                                                 -displayBorder, -displayBorder));
-    m_picMain->setGeometry(ToPixelRect(m.picMain, tpp));
-    m_picMain->setVisible(m.picMain.visible);
-    m_picMain->update();
+    m_picMain->setGeometry(m_picDisplay->rect().adjusted(displayBorder, displayBorder,
+                                                         -displayBorder, -displayBorder));
+    m_picMain->setBackground(ToQColor(m.displayColour, pal));
+    m_picMain->setPicture(m.picMain.visible ? &m_app->Current().picload() : nullptr);
+    m_picMain->setPictureRect(QRectF(m.picMain.left / tpp, m.picMain.top / tpp,
+                                     m.picMain.width / tpp, m.picMain.height / tpp));
+    m_picMain->setCursor(ToShape(m_app->Zoom().SurfaceCursor()));
+    for (std::size_t i = 0; i < m_handles.size(); ++i) {
+        const core::Box& box = m.resizeHandles.boxes[i];
+        m_handles[i]->setGeometry(ToPixelRect(box, tpp));
+        m_handles[i]->setVisible(box.visible && m.picMain.visible);
+    }
+    if (m_fullScreen) m_fullScreen->sync();
 
     m_picPreview->setGeometry(ToPixelRect(m.picPreview, tpp));
     SetBackground(m_picPreview, ToQColor(m.thumbnailColour, pal));

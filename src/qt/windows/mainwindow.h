@@ -13,6 +13,8 @@
 #include "qt/platform/qtdialogs.h"
 #include "qt/platform/qteventpump.h"
 #include "qt/platform/qtpictureloader.h"
+#include "qt/platform/qtshell.h"
+#include "qt/platform/qttimer.h"
 
 class QAction;
 class QComboBox;
@@ -27,6 +29,7 @@ class QTreeWidget;
 namespace vistrel::qt {
 
 class ClientArea;
+class FullScreenWindow;
 class PictureSurface;
 class StatusBarWidget;
 class ThumbnailSheetWidget;
@@ -61,6 +64,8 @@ public:
     void ShowWindow() override;
     void FocusPicMain() override;
     void CloseSecondaryWindows() override;
+    void CloseFullScreenWindow() override;
+    FullScreenWindow* fullScreenWindow() const { return m_fullScreen.get(); }
     void Quit() override;
     void PopupMenu(const std::string& menu, const std::vector<std::string>& hidden) override;
     void ShowFullScreenWindow() override;
@@ -80,6 +85,7 @@ private:
     template <typename F> void act(F&& f);
     void run(core::Command command, const std::string& argument = {});
     void connectSheet();
+    void connectPicture();
     void updateFrame();
     void resizeOuter(int outerWidthPx, int outerHeightPx);
     void renderExplorer();
@@ -91,6 +97,8 @@ private:
     QtClock m_clock;
     QtEventPump m_pump;
     QtDialogs m_qtDialogs;
+    QtTimer m_slideTimer;
+    QtShell m_shell;
     std::unique_ptr<core::Application> m_app;
 
     ClientArea* m_client = nullptr;
@@ -104,14 +112,15 @@ private:
     QWidget* m_picFile = nullptr;
     QLabel* m_lblFile = nullptr;
     QFrame* m_picDisplay = nullptr;
-    QWidget* m_displayViewport = nullptr;
-    PictureSurface* m_picMain = nullptr;
+    PictureSurface* m_picMain = nullptr; // the display pane's viewport
+    std::vector<QWidget*> m_handles;
     QFrame* m_picPreview = nullptr;
     ThumbnailSheetWidget* m_picBack = nullptr;
     QScrollBar* m_vScroll = nullptr;
     QMenu* m_rightDisplay = nullptr;
     QMenu* m_folderMenu = nullptr;
     std::map<std::string, QAction*> m_actions;
+    std::unique_ptr<FullScreenWindow, void (*)(FullScreenWindow*)> m_fullScreen{nullptr, nullptr};
 
     // What the explorer widgets show, so a render only touches what changed.
     std::vector<std::string> m_shownFiles;

@@ -4,6 +4,7 @@
 #include "core/app/numbers.h"
 #include "fakes/fakevolumes.h"
 #include "fakes/memorysettings.h"
+#include "fakes/manualtimer.h"
 #include "fakes/platformfakes.h"
 #include "fakes/tempfolder.h"
 
@@ -49,6 +50,7 @@ struct FakeHost : MainWindowHost {
         calls.push_back("popup " + menu);
     }
     void ShowFullScreenWindow() override { calls.push_back("full screen"); }
+    void CloseFullScreenWindow() override { calls.push_back("close full screen"); }
 };
 
 struct AppFixture : ::testing::Test {
@@ -61,6 +63,8 @@ struct AppFixture : ::testing::Test {
     CountingPump pump;
     FixedClock clock;
     ScriptedDialogs dialogs;
+    ManualTimer timer;
+    RecordingShell shell;
     std::unique_ptr<Application> app;
 
     void SetUp() override {
@@ -71,8 +75,8 @@ struct AppFixture : ::testing::Test {
     }
     Application& start() {
         app = std::make_unique<Application>(
-            Services{settings, volumes, host, loader, pump, clock, dialogs, program.path(),
-                     elsewhere.path(), 0x00C0C0C0});
+            Services{settings, volumes, host, loader, pump, clock, dialogs, timer, shell,
+                     program.path(), elsewhere.path(), 0x00C0C0C0});
         host.app = app.get();
         app->Start();
         return *app;
@@ -126,7 +130,7 @@ TEST_F(AppFixture, StoredPlacementIsAppliedInOrderUntilAValueIsNotANumber) {
     const std::vector<std::string> expected = {"left 190", "top 190", "height 6360"};
     EXPECT_EQ(host.calls, expected); // the window kept its width; nothing else ran
     EXPECT_TRUE(app->StartupTrapped());
-    EXPECT_FALSE(app->Model().resizeHandlesVisible);
+    EXPECT_FALSE(app->Model().resizeHandles.visible());
     EXPECT_EQ(panel(StatusBarState::Images), "Images:"); // no folder was opened
 }
 

@@ -1,0 +1,164 @@
+#include "core/viewer/zoom.h"
+
+#include "core/app/numbers.h"
+
+namespace vistrel::core {
+
+const ZoomLevel* FindZoomLevel(std::string_view nameOrPercent) {
+    for (const ZoomLevel& level : ZoomLevels)
+        if (nameOrPercent == level.name || nameOrPercent == level.percent) return &level;
+    return nullptr;
+}
+
+ZoomPan::ZoomPan(MainWindowModel& model, FullScreenModel& fullScreen, CurrentImage& current,
+                 SelectionRect& selection, ResizeHandleBoxes& handles, const ViewSettings& settings,
+                 PictureSurfaceHooks& hooks, char decimalSeparator)
+    : m_model(model), m_fullScreen(fullScreen), m_current(current), m_selection(selection),
+      m_handles(handles), m_settings(settings), m_hooks(hooks),
+      m_decimalSeparator(decimalSeparator) {}
+
+void ZoomPan::SetZoomLevel(double offset) {
+    // Stored even without a picture; the next ApplyZoom or load takes it from there.
+    m_current.ZoomOffset = offset;
+    ApplyZoom();
+}
+
+bool ZoomPan::SetZoomLevel(std::string_view nameOrPercent) {
+    const ZoomLevel* level = FindZoomLevel(nameOrPercent);
+    if (!level) return false;
+    SetZoomLevel(level->offset);
+    return true;
+}
+
+// Plain double arithmetic on purpose: the residues of repeated steps decide the edges
+// (from 10 % upwards the step after "100 %" is already a large one).
+void ZoomPan::ZoomIn() {
+    double& z = m_current.ZoomOffset;
+    if (!(z < 13.0)) return;
+    if (z <= 0)
+        z += 0.05;
+    else if (z < 9.0)
+        z += 0.25;
+    else
+        z += 1.0;
+    ApplyZoom();
+}
+
+void ZoomPan::ZoomOut() {
+    double& z = m_current.ZoomOffset;
+    if (!(z - 0.05 > -1.0)) return;
+    if (z - 0.25 <= 0)
+        z -= 0.05;
+    else
+        z -= 0.25;
+    ApplyZoom();
+}
+
+void ZoomPan::ApplyZoom() {
+    if (!m_current.PictureShown()) return;
+
+    const double scale = 1 + m_current.ZoomOffset;
+    m_model.status.setText(StatusBarState::Zoom,
+                           "Zoom: " + FormatNumber(scale * 100, m_decimalSeparator) + "%");
+
+    m_zoomedHeight = RoundHalfEven(scale * m_current.NaturalHeight());
+    m_zoomedWidth = RoundHalfEven(scale * m_current.NaturalWidth());
+
+    // Half the growth, in wide integers: a large step on a large picture moves the surface
+    // by far more than 32,767 twips.
+    Box& main = m_model.picMain;
+    const std::int64_t shiftY =
+        RoundHalfEven((static_cast<double>(m_zoomedHeight) - main.height) / 2);
+    const std::int64_t shiftX =
+        RoundHalfEven((static_cast<double>(m_zoomedWidth) - main.width) / 2);
+
+    // The qt layer draws the working picture stretched into whatever size the box has.
+    for (Box* surface : {&main, &m_fullScreen.picMain}) {
+        surface->height = static_cast<Twips>(m_zoomedHeight);
+        surface->width = static_cast<Twips>(m_zoomedWidth);
+    }
+    // The same shift for both keeps each picture's own centre, wherever it was dragged.
+    for (Box* surface : {&main, &m_fullScreen.picMain}) {
+        surface->top -= static_cast<Twips>(shiftY);
+        surface->left -= static_cast<Twips>(shiftX);
+    }
+
+    PlaceResizeHandles();
+    m_selection.ClearSelection();
+}
+
+void ZoomPan::PlaceResizeHandles() {
+    core::PlaceResizeHandles(m_handles, m_model.picMain, m_settings.ResizeHandles);
+}
+
+void ZoomPan::HideResizeHandles() {
+    core::HideResizeHandles(m_handles);
+}
+
+void ZoomPan::LeftPress(double x, double y) {
+    m_selection.PanStartX = static_cast<int>(RoundHalfEven(x));
+    m_selection.PanStartY = static_cast<int>(RoundHalfEven(y));
+    m_selection.SelectEndX = m_selection.PanStartX;
+    m_selection.SelectEndY = m_selection.PanStartY;
+    HideResizeHandles();
+}
+
+Cursor ZoomPan::Move(double x, double y, bool leftOnly) {
+    // Moves with the Select tool draw its rectangle instead.
+    if (m_selection.SelectMode != 0) return m_surfaceCursor;
+    m_surfaceCursor = m_model.status.busy() ? Cursor::Busy : Cursor::SizeAll;
+    if (leftOnly) {
+        // The pressed point stays under the pointer; no limit keeps the picture in the pane.
+        m_model.picMain.left -= m_selection.PanStartX - x;
+        m_model.picMain.top -= m_selection.PanStartY - y;
+    }
+    return m_surfaceCursor;
+}
+
+void ZoomPan::Release() {
+    PlaceResizeHandles();
+}
+
+void ZoomPan::RightPress() {
+    m_hooks.popupMenu(PictureMenu, {});
+}
+
+void ZoomPan::KeyDown(PictureKey key) {
+    switch (key) {
+    case PictureKey::Delete:
+        m_hooks.deleteSelected();
+        break;
+    case PictureKey::Up:
+        m_hooks.zoomIn();
+        break;
+    case PictureKey::Down:
+        m_hooks.zoomOut();
+        break;
+    case PictureKey::Left:
+        m_hooks.showPrevious();
+        break;
+    case PictureKey::Right:
+        m_hooks.showNext();
+        break;
+    case PictureKey::Enter:
+        m_hooks.fullScreen();
+        break;
+    case PictureKey::Other:
+        break;
+    }
+}
+
+void ZoomPan::FullScreenLeftPress(double x, double y) {
+    m_fullScreenStartX = RoundHalfEven(x);
+    m_fullScreenStartY = RoundHalfEven(y);
+}
+
+Cursor ZoomPan::FullScreenMove(double x, double y, bool leftOnly) {
+    if (leftOnly) {
+        m_fullScreen.picMain.left -= static_cast<double>(m_fullScreenStartX) - x;
+        m_fullScreen.picMain.top -= static_cast<double>(m_fullScreenStartY) - y;
+    }
+    return Cursor::SizeAll;
+}
+
+} // namespace vistrel::core

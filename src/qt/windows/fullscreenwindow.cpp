@@ -1,0 +1,113 @@
+#include "qt/windows/fullscreenwindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QResizeEvent>
+
+#include "qt/platform/colours.h"
+#include "qt/platform/twips.h"
+#include "qt/widgets/picturesurface.h"
+#include "qt/windows/menubuilder.h"
+
+namespace vistrel::qt {
+
+using core::Command;
+
+FullScreenWindow::FullScreenWindow(core::Application& app, double twipsPerPixel,
+                                   std::function<void()> render, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_tpp(twipsPerPixel), m_render(std::move(render)) {
+    setObjectName("frmDisplay");
+    setWindowTitle("Vistrel - Full Screen");
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    // The pane fills the client area; the surface is its viewport.
+    m_picDisplay = new QWidget(this);
+    m_picDisplay->setObjectName("picDisplay");
+    setCentralWidget(m_picDisplay);
+    m_picMain = new PictureSurface(m_picDisplay);
+    m_picMain->setObjectName("picMain");
+    m_picMain->setFocusPolicy(Qt::StrongFocus);
+    m_picMain->setPicture(&m_app.Current().picload());
+    m_picMain->setCursor(Qt::SizeAllCursor);
+
+    BuiltMenus built =
+        BuildMenus(*this, core::FullScreenMenuTable(),
+                   [this](Command c, const std::string& arg) { run(c, arg); });
+    m_actions = std::move(built.actions);
+    m_rightDisplay = built.menus.at("mnuRightDisplay");
+
+    const auto twips = [this](QPointF p) { return std::pair{p.x() * m_tpp, p.y() * m_tpp}; };
+    m_picMain->onPress = [this, twips](QPointF p, Qt::MouseButton button) {
+        if (button == Qt::RightButton) {
+            PopupWithHidden(*m_rightDisplay, {});
+        } else if (button == Qt::LeftButton) {
+            const auto [x, y] = twips(p);
+            m_app.Zoom().FullScreenLeftPress(x, y);
+        }
+    };
+    m_picMain->onMove = [this, twips](QPointF p, Qt::MouseButtons buttons) {
+        const auto [x, y] = twips(p);
+        m_app.Zoom().FullScreenMove(x, y, buttons == Qt::LeftButton);
+        m_render();
+    };
+    m_picMain->onKeyDown = [this](int key) {
+        switch (key) {
+        case Qt::Key_Delete: run(Command::Delete); break;
+        case Qt::Key_Up: run(Command::ZoomIn); break;
+        case Qt::Key_Down: run(Command::ZoomOut); break;
+        case Qt::Key_Left: run(Command::Previous); break;
+        case Qt::Key_Right: run(Command::Next); break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape: run(Command::CloseFullScreen); break;
+        default: break;
+        }
+    };
+}
+
+QAction* FullScreenWindow::action(const std::string& name) const {
+    auto it = m_actions.find(name);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void FullScreenWindow::run(Command command, const std::string& argument) {
+    m_app.Run(command, argument);
+    m_render();
+}
+
+void FullScreenWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    m_picMain->setGeometry(m_picDisplay->rect());
+    m_app.FullScreenResized(ToTwips(m_picDisplay->width(), m_tpp),
+                            ToTwips(m_picDisplay->height(), m_tpp));
+    m_picMain->setFocus();
+    m_render();
+}
+
+void FullScreenWindow::closeEvent(QCloseEvent* event) {
+    // Closed by the window manager: the application forgets the window like Close does.
+    if (!m_closing) {
+        m_closing = true;
+        run(Command::CloseFullScreen);
+    }
+    event->accept();
+}
+
+void FullScreenWindow::sync() {
+    const auto& fs = m_app.FullScreen();
+    m_picMain->setGeometry(m_picDisplay->rect());
+    QPalette pal = m_picDisplay->palette();
+    m_picMain->setBackground(ToQColor(m_app.Model().displayColour, pal));
+    if (fs.picMain.visible && m_app.Model().picMain.visible) {
+        m_picMain->setPictureRect(QRectF(fs.picMain.left / m_tpp, fs.picMain.top / m_tpp,
+                                         fs.picMain.width / m_tpp, fs.picMain.height / m_tpp));
+        m_picMain->setPicture(&m_app.Current().picload());
+    } else {
+        m_picMain->setPicture(nullptr);
+    }
+    m_picMain->update();
+}
+
+} // namespace vistrel::qt
