@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "qt/platform/qtsettingsbackend.h"
+#include "qt/platform/qtvolumesource.h"
+#include "qt/platform/twips.h"
+#include "qt/widgets/picturesurface.h"
+#include "qt/windows/fullscreenwindow.h"
+#include "qt/windows/mainwindow.h"
+
+using namespace vistrel;
+
+namespace {
+
+class ViewingTest : public ::testing::Test {
+protected:
+    QTemporaryDir config, folder;
+    std::unique_ptr<qt::QtSettingsBackend> settings;
+    qt::QtVolumeSource volumes;
+    std::unique_ptr<qt::MainWindow> window;
+
+    void SetUp() override {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+        const QSize sizes[] = {{300, 200}, {120, 90}, {64, 64}};
+        for (int i = 0; i < 3; ++i) {
+            QImage picture(sizes[i], QImage::Format_RGB32);
+            picture.fill(QColor::fromHsv(i * 90, 180, 220));
+            ASSERT_TRUE(picture.save(folder.filePath(QString("p%1.bmp").arg(i))));
+        }
+        settings = std::make_unique<qt::QtSettingsBackend>();
+        window = std::make_unique<qt::MainWindow>(*settings, volumes, folder.path().toStdString(),
+                                                  folder.path().toStdString());
+        window->start();
+    }
+    core::Application& app() { return window->app(); }
+    QString zoomText() { return window->findChild<QLabel*>("zoom")->text(); }
+};
+
+} // namespace
+
+TEST_F(ViewingTest, FullScreenShowsTheZoomedPictureAndFollowsLoads) {
+    window->action("mnu300")->trigger();
+    EXPECT_EQ(zoomText(), "Zoom: 300%");
+    const core::Box main = app().Model().picMain;
+    EXPECT_EQ(main.width, 300 * 15 * 3);
+
+    window->action("mnuFullScreen")->trigger();
+    QPointer<qt::FullScreenWindow> full = window->fullScreenWindow();
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->windowTitle(), "Vistrel - Full Screen");
+    const core::FullScreenModel& fs = app().FullScreen();
+    EXPECT_EQ(fs.picMain.width, main.width);
+    EXPECT_EQ(fs.picMain.height, main.height);
+    // Centred in its own pane.
+    EXPECT_DOUBLE_EQ(fs.picMain.left + fs.picMain.width / 2, fs.picDisplay.width / 2);
+    EXPECT_DOUBLE_EQ(fs.picMain.top + fs.picMain.height / 2, fs.picDisplay.height / 2);
+
+    // A drag here leaves the main picture where it was.
+    auto* surface = full->surface();
+    const QPoint centre = surface->rect().center();
+    QTest::mousePress(surface, Qt::LeftButton, {}, centre);
+    QTest::mouseMove(surface, centre + QPoint(40, 25));
+    QMouseEvent move(QEvent::MouseMove, QPointF(centre + QPoint(40, 25)),
+                     surface->mapToGlobal(QPointF(centre + QPoint(40, 25))), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(surface, &move);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, centre + QPoint(40, 25));
+    EXPECT_NE(app().FullScreen().picMain.left, fs.picDisplay.width / 2 - fs.picMain.width / 2);
+    EXPECT_EQ(app().Model().picMain, main);
+
+    full->action("mnuNext")->trigger();
+    EXPECT_EQ(zoomText(), "Zoom: 100%");
+    EXPECT_EQ(app().Current().PixelSizeText(), "120 x 90 Pixel");
+    EXPECT_EQ(app().Model().picMain.width, 120 * 15);
+    EXPECT_EQ(app().FullScreen().picMain.width, 120 * 15);
+
+    QTest::keyClick(surface, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(full);
+    EXPECT_EQ(window->fullScreenWindow(), nullptr);
+    window->action("mnuFullScreen")->trigger();
+    EXPECT_NE(window->fullScreenWindow(), nullptr);
+}
+
+TEST_F(ViewingTest, AHiddenDisplayPaneOpensFullScreenOnALoad) {
+    window->action("mnuDisplay")->trigger();
+    EXPECT_EQ(window->fullScreenWindow(), nullptr);
+    window->action("mnuNext")->trigger();
+    ASSERT_NE(window->fullScreenWindow(), nullptr);
+    EXPECT_TRUE(window->fullScreenWindow()->isVisible());
+}
+
+TEST_F(ViewingTest, ZoomKeysOnThePictureAndHandlesAroundIt) {
+    auto* surface = window->findChild<qt::PictureSurface*>("picMain");
+    ASSERT_NE(surface, nullptr);
+    QTest::keyClick(surface, Qt::Key_Up);
+    EXPECT_EQ(zoomText(), "Zoom: 105%");
+    QTest::keyClick(surface, Qt::Key_Down);
+    QTest::keyClick(surface, Qt::Key_Down);
+    EXPECT_EQ(zoomText(), "Zoom: 95%");
+    // The option is on by default: the handles hug the picture.
+    const core::Box picture = app().Model().picMain;
+    auto* topLeft = surface->findChild<QWidget*>("picTL");
+    ASSERT_NE(topLeft, nullptr);
+    EXPECT_TRUE(topLeft->isVisible());
+    const core::Box box = app().Model().resizeHandles.boxes[core::ResizeHandleBoxes::TL];
+    EXPECT_EQ(box.right(), picture.left);
+    EXPECT_EQ(box.bottom(), picture.top);
+    EXPECT_EQ(topLeft->geometry(), qt::ToPixelRect(box, 15));
+    // A press on the picture hides them until the release.
+    const QPoint inside = surface->rect().center();
+    QTest::mousePress(surface, Qt::LeftButton, {}, inside);
+    EXPECT_FALSE(topLeft->isVisible());
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, inside);
+    EXPECT_TRUE(topLeft->isVisible());
+}
