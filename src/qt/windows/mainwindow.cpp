@@ -587,7 +587,10 @@ void MainWindow::sync() {
     m_picBack->setThumbnailColour(ToQColor(m.thumbnailColour, pal));
     // Children of the bordered panes are placed inside the border.
     const int border = ToPixels(m.picPreview.border, tpp);
-    m_picBack->setGeometry(ToPixelRect(m.picBack, tpp).translated(border, border));
+    // During a build the sheet keeps its old height; show the rows already built anyway.
+    core::Box sheet = m.picBack;
+    sheet.height = std::max(sheet.height, m_app->Sheet().lastCellBottom());
+    m_picBack->setGeometry(ToPixelRect(sheet, tpp).translated(border, border));
     m_vScroll->setGeometry(ToPixelRect(m.vScroll, tpp).translated(border, border));
     m_vScroll->setVisible(m.vScroll.visible);
     m_vScroll->setMaximum(m.vScrollState.maximum);
