@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -116,10 +118,70 @@ TEST(PictureSurface, ReducesByAveragingNotSampling) {
         }
 }
 
+// The exact area average of the source pixels under reduced pixel (x, y).
+QRgb areaAverage(const core::Image& picture, QSize scaled, int x, int y) {
+    const double sx = double(picture.width()) / scaled.width();
+    const double sy = double(picture.height()) / scaled.height();
+    double sum[3] = {}, total = 0;
+    for (int v = int(y * sy); v < picture.height() && v < (y + 1) * sy; ++v)
+        for (int u = int(x * sx); u < picture.width() && u < (x + 1) * sx; ++u) {
+            const double w = (std::min(u + 1.0, (x + 1) * sx) - std::max(double(u), x * sx)) *
+                             (std::min(v + 1.0, (y + 1) * sy) - std::max(double(v), y * sy));
+            const Pixel p = picture.at(u, v);
+            sum[0] += w * qRed(p);
+            sum[1] += w * qGreen(p);
+            sum[2] += w * qBlue(p);
+            total += w;
+        }
+    return qRgb(int(sum[0] / total + 0.5), int(sum[1] / total + 0.5), int(sum[2] / total + 0.5));
+}
+
+TEST(PictureSurface, ReducedPixelsAreAreaAveragesAtAnyScale) {
+    const core::Image picture = noise(203, 131);
+    // Whole and fractional factors, one axis reduced more than the other, and one not at all.
+    for (const QSize scaled : {QSize(101, 65), QSize(75, 49), QSize(20, 13), QSize(152, 98),
+                               QSize(37, 120), QSize(203, 40)}) {
+        Surface s(picture, {160, 110}, QRectF(QPointF(3, 2), QSizeF(scaled)));
+        const QImage image = shot(s.widget);
+        int worst = 0;
+        for (int y = 0; y < std::min(scaled.height(), 108); ++y)
+            for (int x = 0; x < std::min(scaled.width(), 157); ++x) {
+                const QRgb got = image.pixel(x + 3, y + 2);
+                const QRgb want = areaAverage(picture, scaled, x, y);
+                worst = std::max({worst, std::abs(qRed(got) - qRed(want)),
+                                  std::abs(qGreen(got) - qGreen(want)),
+                                  std::abs(qBlue(got) - qBlue(want))});
+            }
+        EXPECT_LE(worst, 4) << scaled.width() << " x " << scaled.height();
+    }
+}
+
 TEST(PictureSurface, ReductionKeepsAFlatColourExactly) {
     const core::Image flat(997, 631, 0xFF123456);
     Surface s(flat, {300, 200}, QRectF(-20, -10, 997 * 0.37, 631 * 0.37));
     EXPECT_TRUE(solid(shot(s.widget), QRect(0, 0, 300, 200), 0xFF123456));
+    // Far stronger than any zoom level: hundreds of source pixels per reduced one.
+    s.widget.setPictureRect(QRectF(5, 6, 3, 2));
+    const QImage tiny = shot(s.widget);
+    EXPECT_TRUE(solid(tiny, QRect(5, 6, 3, 2), 0xFF123456));
+    EXPECT_EQ(tiny.pixel(4, 6), Grey);
+    EXPECT_EQ(tiny.pixel(8, 7), Grey);
+}
+
+TEST(PictureSurface, ExtremeReductionsStillAverageTheWholeRun) {
+    // A horizontal ramp: averaging only part of each run would come out visibly darker or
+    // lighter.
+    core::Image ramp(997, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 997; ++x)
+            ramp.at(x, y) = qRgb(x * 255 / 996, 0, 255 - x * 255 / 996);
+    Surface s(ramp, {10, 10}, QRectF(2, 2, 3, 1));
+    const QImage image = shot(s.widget);
+    for (int x = 0; x < 3; ++x) {
+        const QRgb want = areaAverage(ramp, {3, 1}, x, 0);
+        EXPECT_NEAR(qRed(image.pixel(2 + x, 2)), qRed(want), 3) << x;
+        EXPECT_NEAR(qBlue(image.pixel(2 + x, 2)), qBlue(want), 3) << x;
+    }
 }
 
 TEST(PictureSurface, DragsThroughTheReductionShowWhatAFreshPaintShows) {
@@ -146,7 +208,7 @@ TEST(PictureSurface, HoldsAtMostOneViewportOfReducedPixels) {
     shot(s.widget);
     EXPECT_GT(s.widget.cacheBytes(), 0);
     EXPECT_LE(s.widget.cacheBytes(), 200 * 100 * 4);
-    s.widget.setPictureRect(QRectF(-500, -500, 2000, 2000)); // 100 %: drawn from the picture
+    s.widget.setPicture(nullptr);
     shot(s.widget);
     EXPECT_EQ(s.widget.cacheBytes(), 0);
 }
@@ -156,11 +218,16 @@ TEST(PictureSurface, InvalidateCacheShowsEditedPixels) {
     Surface s(picture, {50, 50}, QRectF(0, 0, 50, 50)); // 50 %
     EXPECT_TRUE(solid(shot(s.widget), QRect(0, 0, 50, 50), Red));
     for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 50; ++x) picture.at(x, y) = Blue;
+        for (int x = 0; x < 50; ++x)
+            picture.at(x, y) = Blue;
     s.widget.invalidateCache();
     const QImage image = shot(s.widget);
     EXPECT_TRUE(solid(image, QRect(0, 0, 25, 50), Blue));
     EXPECT_TRUE(solid(image, QRect(25, 0, 25, 50), Red));
+
+    const core::Image other(100, 100, Green); // another picture of the same size
+    s.widget.setPicture(&other);
+    EXPECT_TRUE(solid(shot(s.widget), QRect(0, 0, 50, 50), Green));
 }
 
 TEST(PictureSurface, ReportsPointerPositionsRelativeToThePictureAndKeys) {

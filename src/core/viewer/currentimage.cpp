@@ -73,6 +73,7 @@ void CurrentImage::Load(Variant variant) {
     }
 
     m_picload = std::move(loaded.image);
+    PictureChanged();
     m_model.picMain.width = NaturalWidth();
     m_model.picMain.height = NaturalHeight();
 
@@ -109,6 +110,7 @@ void CurrentImage::CenterPicture() {
 
 void CurrentImage::Clear() {
     m_picload = Image{};
+    PictureChanged();
     m_model.picMain.visible = false;
     m_model.lblFileCaption = "Image Information";
 }

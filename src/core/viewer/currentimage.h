@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include <string>
 
 #include "core/app/geometry.h"
@@ -54,6 +56,10 @@ public:
 
     Image& picload() { return m_picload; }
     const Image& picload() const { return m_picload; }
+    // Counts changes of picload's pixels, so views can tell when their copies are stale.
+    // Whoever edits picload in place calls PictureChanged().
+    std::uint64_t PictureRevision() const { return m_pictureRevision; }
+    void PictureChanged() { ++m_pictureRevision; }
     // The working picture's size at scale 1, the reference for zooming.
     Twips NaturalWidth() const { return m_picload.width() * m_twipsPerPixel; }
     Twips NaturalHeight() const { return m_picload.height() * m_twipsPerPixel; }
@@ -89,6 +95,7 @@ private:
     std::string m_fileSizeText;
     std::string m_pixelSizeText;
     Image m_picload;
+    std::uint64_t m_pictureRevision = 0;
 };
 
 } // namespace vistrel::core

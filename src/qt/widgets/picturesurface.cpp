@@ -2,8 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
+#include <QPaintEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -29,8 +29,7 @@ void fillAround(QPainter& painter, const QRect& area, const QRect& hole, const Q
     painter.fillRect(QRect(QPoint(area.left(), area.top()), QPoint(area.right(), hole.top() - 1)),
                      colour);
     painter.fillRect(
-        QRect(QPoint(area.left(), hole.bottom() + 1), QPoint(area.right(), area.bottom())),
-        colour);
+        QRect(QPoint(area.left(), hole.bottom() + 1), QPoint(area.right(), area.bottom())), colour);
     painter.fillRect(QRect(QPoint(area.left(), hole.top()), QPoint(hole.left() - 1, hole.bottom())),
                      colour);
     painter.fillRect(
@@ -46,6 +45,9 @@ PictureSurface::PictureSurface(QWidget* parent) : QWidget(parent) {
 }
 
 void PictureSurface::setPicture(const core::Image* picture) {
+    // Layout updates pass the same picture again and again, during drags too: only a
+    // different one drops the reduction.
+    if (picture == m_picture) return;
     m_picture = picture;
     m_cache.invalidate();
     update();
@@ -113,9 +115,9 @@ void PictureSurface::paintEvent(QPaintEvent* event) {
             return;
         }
         // No memory for the reduction: sample the picture instead of showing nothing.
-    } else {
-        m_cache.release();
     }
+    // At natural size and above the reduction is not used but kept: zoom steps often cross
+    // 100 % and back, and its memory is bounded by the widget's size anyway.
     if (shown.isEmpty()) return;
     // Natural size or larger: the source pixels under the exposed part, enlarged by nearest
     // neighbour, so each picture pixel stays a sharp block.
@@ -124,6 +126,11 @@ void PictureSurface::paintEvent(QPaintEvent* event) {
     const QRectF source((shown.left() - placed.left()) * sx, (shown.top() - placed.top()) * sy,
                         shown.width() * sx, shown.height() * sy);
     painter.drawImage(QRectF(shown), wrapImage(*m_picture), source);
+}
+
+void PictureSurface::hideEvent(QHideEvent* event) {
+    m_cache.release();
+    QWidget::hideEvent(event);
 }
 
 void PictureSurface::mousePressEvent(QMouseEvent* event) {

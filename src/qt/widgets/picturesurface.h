@@ -21,7 +21,8 @@ public:
     explicit PictureSurface(QWidget* parent = nullptr);
 
     // The picture to show; nullptr shows only the background. The image must outlive its use
-    // here and keep its pixels unless invalidateCache() follows a change.
+    // here. Passing the same image again changes nothing: after its pixels change (a load into
+    // it, an edit), call invalidateCache().
     void setPicture(const core::Image* picture);
     // Where the whole zoomed picture lies, in widget pixels (rounded to whole pixels when
     // drawn). Until one is set the picture fills the widget.
@@ -30,7 +31,8 @@ public:
     void setBackground(const QColor& colour);
     // The picture's pixels changed in place (an edit): the reduction is made again.
     void invalidateCache();
-    // Memory held for the reduced picture, for measuring.
+    // Memory held for the reduced picture (at most the widget's size; freed while hidden or
+    // without a picture), for measuring.
     qsizetype cacheBytes() const { return m_cache.bytes(); }
 
     // Input, with positions relative to the picture rectangle's top-left, in widget pixels.
@@ -41,6 +43,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

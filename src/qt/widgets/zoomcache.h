@@ -20,8 +20,7 @@ public:
     // Makes the cache hold `visible`, a rectangle of the picture reduced to `scaledSize`, with
     // a buffer of at most `capacity`; computes only the pixels it does not hold already.
     // `visible` must lie inside the reduced picture and fit into the capacity.
-    void update(const core::Image& picture, QSize scaledSize, const QRect& visible,
-                QSize capacity);
+    void update(const core::Image& picture, QSize scaledSize, const QRect& visible, QSize capacity);
     // Forgets the held pixels (the picture's pixels changed) but keeps the buffer.
     void invalidate() { m_held = QRect(); }
     // Frees the buffer.

@@ -104,6 +104,10 @@ void FullScreenWindow::sync() {
         m_picMain->setPictureRect(QRectF(fs.picMain.left / m_tpp, fs.picMain.top / m_tpp,
                                          fs.picMain.width / m_tpp, fs.picMain.height / m_tpp));
         m_picMain->setPicture(&m_app.Current().picload());
+        if (m_app.Current().PictureRevision() != m_shownRevision) {
+            m_shownRevision = m_app.Current().PictureRevision();
+            m_picMain->invalidateCache();
+        }
     } else {
         m_picMain->setPicture(nullptr);
     }

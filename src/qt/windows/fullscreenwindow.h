@@ -42,6 +42,7 @@ private:
     QMenu* m_rightDisplay = nullptr;
     std::map<std::string, QAction*> m_actions;
     bool m_closing = false;
+    std::uint64_t m_shownRevision = ~std::uint64_t{0}; // of the working picture shown here
 };
 
 } // namespace vistrel::qt

@@ -572,6 +572,10 @@ void MainWindow::sync() {
                                                          -displayBorder, -displayBorder));
     m_picMain->setBackground(ToQColor(m.displayColour, pal));
     m_picMain->setPicture(m.picMain.visible ? &m_app->Current().picload() : nullptr);
+    if (m_app->Current().PictureRevision() != m_shownRevision) {
+        m_shownRevision = m_app->Current().PictureRevision();
+        m_picMain->invalidateCache();
+    }
     m_picMain->setPictureRect(QRectF(m.picMain.left / tpp, m.picMain.top / tpp,
                                      m.picMain.width / tpp, m.picMain.height / tpp));
     m_picMain->setCursor(ToShape(m_app->Zoom().SurfaceCursor()));

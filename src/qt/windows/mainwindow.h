@@ -129,6 +129,7 @@ private:
     std::string m_shownDrive;
 
     bool m_syncing = false;
+    std::uint64_t m_shownRevision = 0; // of the working picture, as the main surface shows it
     bool m_busyCursor = false;
     bool m_closed = false;
     QSize m_pendingOuter; // outer size asked for before the frame's margins were known
