@@ -1,67 +1,69 @@
 #pragma once
 
-#include <filesystem>
-#include <map>
+#include <chrono>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "core/app/statusbar.h"
 #include "core/platform/clock.h"
 #include "core/platform/dialogs.h"
 #include "core/platform/eventpump.h"
-#include "core/platform/pictureloader.h"
 #include "core/platform/shell.h"
+#include "core/platform/timer.h"
+#include "core/platform/volumesource.h"
 
 namespace vistrel::test {
 
-// Every existing file is a picture of the size listed for its name (100 x 50 otherwise),
-// unless it is listed as failing. Stateless, so safe on decoder threads.
-struct SizedLoader : core::PictureLoader {
-    std::map<std::string, core::PixelSize> sizes;
-    std::map<std::string, core::LoadError> failures;
-
-    core::LoadResult load(const std::string& path) const override {
-        return loadScaled(path, 1 << 20, 1 << 20);
-    }
-    core::LoadResult loadScaled(const std::string& path, int maxW, int maxH) const override {
-        const std::string name = std::filesystem::path(path).filename().string();
-        if (!std::filesystem::exists(path))
-            return core::LoadResult::failure(path, core::LoadError::NotFound);
-        if (auto f = failures.find(name); f != failures.end())
-            return core::LoadResult::failure(path, f->second);
-        auto s = sizes.find(name);
-        const core::PixelSize natural = s == sizes.end() ? core::PixelSize{100, 50} : s->second;
-        const core::PixelSize fit = core::FitInside(natural.width, natural.height, maxW, maxH);
-        core::LoadResult r;
-        r.image = core::Image(fit.width, fit.height);
-        r.naturalWidth = natural.width;
-        r.naturalHeight = natural.height;
-        return r;
-    }
+struct FakeVolumes : core::VolumeSource {
+    std::vector<core::Volume> list{{"/", "/", true}};
+    std::vector<core::Volume> volumes() const override { return list; }
 };
 
-struct FixedClock : core::Clock {
-    double seconds = 0;
-    double step = 0.001;
-    double randomValue = 0;
+// Holds the interval; the test calls the tick itself.
+struct ManualTimer : core::Timer {
+    int ms = 0;
+    void setInterval(int value) override { ms = value; }
+    int interval() const override { return ms; }
+};
+
+// Readings follow the script, then go on by `step` each. random() walks a seeded Mersenne
+// Twister: the same sequence on every run and every standard library.
+struct FakeClock : core::Clock {
+    std::vector<double> script;
+    double step = 0;
+    mutable std::size_t reading = 0;
+    mutable double last = 0;
+    std::mt19937 engine{20240611};
     std::chrono::system_clock::time_point now() const override { return {}; }
-    double elapsedSeconds() const override { return seconds; }
-    double random() override { return randomValue; }
+    double elapsedSeconds() const override {
+        return last = reading < script.size() ? script[reading++] : last + step;
+    }
+    double random() override { return engine() / 4294967296.0; } // [0, 1)
 };
 
-struct CountingPump : core::EventPump {
-    int events = 0;
-    int repaints = 0;
-    void processPendingEvents() override { ++events; }
-    void repaint() override { ++repaints; }
+// Records panel 3 (and the progress, on a repaint) each time the window would be painted.
+struct RecordingPump : core::EventPump {
+    const core::StatusBarState* status = nullptr;
+    bool throwOnRepaint = false;
+    std::vector<std::string> painted;
+    void processPendingEvents() override { painted.push_back("events " + panel3()); }
+    void repaint() override {
+        if (throwOnRepaint) throw std::runtime_error("paint failed");
+        painted.push_back(panel3() + " @" + std::to_string(int(status ? status->progress : 0)));
+    }
+    std::string panel3() const { return status ? status->text(core::StatusBarState::Status) : ""; }
 };
 
-// Answers every message box with the scripted answer and records what was asked.
+// Answers every message box with `answer`; records "text|caption|buttons|icon".
 struct ScriptedDialogs : core::Dialogs {
     core::DialogAnswer answer = core::DialogAnswer::OK;
     std::vector<std::string> messages;
-    core::DialogAnswer MessageBox(const std::string& text, const std::string&,
-                                  core::MessageButtons, core::MessageIcon) override {
-        messages.push_back(text);
+    core::DialogAnswer MessageBox(const std::string& text, const std::string& caption,
+                                  core::MessageButtons buttons, core::MessageIcon icon) override {
+        messages.push_back(text + "|" + caption + "|" + std::to_string(int(buttons)) + "|" +
+                           std::to_string(int(icon)));
         return answer;
     }
 };

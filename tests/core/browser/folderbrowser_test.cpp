@@ -1,42 +1,32 @@
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "core/browser/browsertestsupport.h"
-#include "core/browser/folderbrowser.h"
+#include "fakes/rigs.h"
 
 using namespace vistrel::core;
 namespace fs = std::filesystem;
 using Calls = std::vector<std::string>;
 
-class FolderBrowserTest : public ::testing::Test {
-protected:
-    void SetUp() override { start(); }
-    void start() { browser = std::make_unique<FolderBrowser>(volumes, status, hooks, dir.path()); }
+struct FolderBrowserTest : ::testing::Test, vistrel::test::BrowserRig<> {
+    FolderBrowserTest() { openBrowser(); }
     void addVolume(const std::string& root, bool ready = true) {
         volumes.list.push_back({dir.folder(root), root, ready});
     }
-    std::string images() const { return status.text(StatusBarState::Images); }
-    std::string message() const { return status.text(StatusBarState::Status); }
+    std::string images() const { return panel(StatusBarState::Images); }
+    std::string message() const { return panel(StatusBarState::Status); }
     // Everything the browser shows except panel 3, where failures are expected.
     std::string state() const {
         std::string s = browser->folderPath() + "|" + browser->drive() + "|" +
                         browser->driveListTag() + "|" + browser->addressText() + "|" + images() +
-                        "|" + std::to_string(browser->LastImageIndex()) + "|";
+                        "|" + std::to_string(browser->LastImageIndex());
         for (const auto& list : {browser->files(), browser->addressHistory(), hooks.calls})
             for (const auto& item : list)
-                s += item + ",";
+                s += "," + item;
         return s;
     }
-
-    vistrel::test::TempFolder dir;
-    vistrel::test::FakeVolumes volumes;
-    StatusBarState status;
-    vistrel::test::RecordingHooks hooks;
-    std::unique_ptr<FolderBrowser> browser;
 };
 
 TEST_F(FolderBrowserTest, OpeningAFolderCountsAndRebuildsEvenWhenEmpty) {
@@ -68,19 +58,26 @@ TEST_F(FolderBrowserTest, SameFolderRaisesNothingRefreshRebuildsUnlessBusy) {
     EXPECT_TRUE(hooks.calls.empty());
     EXPECT_EQ(browser->addressHistory().size(), 1u);
 
-    status.progress = 0.5;
+    model.status.progress = 0.5;
     const std::string before = state();
     browser->RefreshFolder();
     EXPECT_EQ(state(), before);
 
-    status.progress = 0;
+    model.status.progress = 0;
     browser->RefreshFolder();
     EXPECT_EQ(hooks.calls, (Calls{"clear", "build"}));
     EXPECT_EQ(browser->files(), Calls{"new.gif"});
     EXPECT_EQ(images(), "Images: 1");
+
+    fs::remove_all(a); // a refresh of a vanished folder reports and empties the lists
+    EXPECT_NO_THROW(browser->RefreshFolder());
+    EXPECT_EQ(images(), "Images: 0");
+    EXPECT_EQ(browser->LastImageIndex(), -1);
+    EXPECT_EQ(message(), "Error: " + a + ": No such folder");
 }
 
 TEST_F(FolderBrowserTest, BadFoldersFailWithTheirNameAndChangeNothing) {
+    addVolume("cd", false);
     const std::string file = dir.file("pic.jpg");
     const std::string before = state();
     for (const auto& [path, problem] : std::vector<std::pair<std::string, std::string>>{
@@ -93,6 +90,12 @@ TEST_F(FolderBrowserTest, BadFoldersFailWithTheirNameAndChangeNothing) {
         EXPECT_EQ(message(), "Error: " + problem);
         EXPECT_EQ(state(), before) << path;
     }
+    // A drive that is not ready is chosen, but the folder stays; the message starts blank.
+    EXPECT_EQ(browser->setDrive(dir.path("cd")), std::nullopt);
+    EXPECT_EQ(message(), " Error: " + dir.path("cd") + ": Drive not ready");
+    EXPECT_EQ(browser->drive(), dir.path("cd"));
+    EXPECT_EQ(browser->folderPath(), dir.path());
+    EXPECT_TRUE(hooks.calls.empty());
 }
 
 TEST_F(FolderBrowserTest, AddressEnterMovesDriveAndFolderAndKeepsDuplicates) {
@@ -107,11 +110,10 @@ TEST_F(FolderBrowserTest, AddressEnterMovesDriveAndFolderAndKeepsDuplicates) {
     // The tag is ready again, so choosing a drive moves the folder list (to its last folder).
     browser->setDrive(dir.path("vol"));
     EXPECT_EQ(browser->folderPath(), b);
-}
 
-TEST_F(FolderBrowserTest, SuppressFolderChangeSwallowsExactlyOne) {
-    const std::string a = dir.folder("a"), b = dir.folder("b");
-    dir.file("b/x.bmp");
+    // Rename Folder's suppression swallows exactly one folder change.
+    dir.file("vol/b/x.bmp");
+    hooks.calls.clear();
     browser->setSuppressFolderChange(1);
     browser->setFolderPath(a);
     EXPECT_EQ(browser->folderPath(), a);
@@ -138,21 +140,11 @@ TEST_F(FolderBrowserTest, StartUpKeepsANestedFolderOnItsLongestPrefixDrive) {
     EXPECT_EQ(browser->folderPath(), dir.path("v/inner"));
 }
 
-TEST_F(FolderBrowserTest, DriveNotReadyReportsWithLeadingBlank) {
-    addVolume("cd", false);
-    const std::string before = browser->folderPath();
-    EXPECT_EQ(browser->setDrive(dir.path("cd")), std::nullopt);
-    EXPECT_EQ(message(), " Error: " + dir.path("cd") + ": Drive not ready");
-    EXPECT_EQ(browser->drive(), dir.path("cd"));
-    EXPECT_EQ(browser->folderPath(), before);
-    EXPECT_TRUE(hooks.calls.empty());
-}
-
 TEST_F(FolderBrowserTest, OnlyATagReadingOneLetsADriveChangeMoveTheFolder) {
     addVolume("v");
     for (const auto& [tag, moves] : std::vector<std::pair<std::string, bool>>{
              {"1", true}, {" 1", true}, {"0", false}, {"", false}, {"x", false}}) {
-        start();
+        openBrowser();
         browser->setDriveListTag(tag);
         browser->setDrive(dir.path("v"));
         EXPECT_EQ(browser->folderPath() == dir.path("v"), moves) << '"' << tag << '"';
@@ -188,15 +180,4 @@ TEST_F(FolderBrowserTest, FileListClicksAndKeysDispatch) {
     browser->fileListKeyUp(FileListKey::Other);
     browser->fileListClick(0);
     EXPECT_EQ(hooks.calls, (Calls{"index 1", "load", "index 0", "toggle", "index 0", "load"}));
-}
-
-TEST_F(FolderBrowserTest, RefreshOfAVanishedFolderReportsAndEmptiesTheLists) {
-    const std::string a = dir.folder("a");
-    dir.file("a/p.jpg");
-    browser->setFolderPath(a);
-    fs::remove_all(a);
-    EXPECT_NO_THROW(browser->RefreshFolder());
-    EXPECT_EQ(images(), "Images: 0");
-    EXPECT_EQ(browser->LastImageIndex(), -1);
-    EXPECT_EQ(message(), "Error: " + a + ": No such folder");
 }

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/browser/browsertestsupport.h"
 #include "core/browser/folderlisting.h"
 #include "core/browser/volumelookup.h"
+#include "fakes/tempfolder.h"
 
 using namespace vistrel::core;
 namespace fs = std::filesystem;

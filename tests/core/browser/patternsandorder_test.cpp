@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/browser/browsertestsupport.h"
 #include "core/browser/filetypes.h"
-#include "core/browser/folderlisting.h"
 #include "core/browser/naturalorder.h"
 #include "core/browser/patternlist.h"
 
@@ -32,26 +30,6 @@ TEST(PatternList, MatchesMasksIgnoringCase) {
         // clang-format on
         EXPECT_EQ(PatternList(c.pattern).matches(c.name), c.matches)
             << c.pattern << " ~ " << c.name;
-    }
-}
-
-TEST(FileTypes, EachItemListsItsOwnExtensions) {
-    vistrel::test::TempFolder dir;
-    const Names pictures{"a.bmp", "b.DIB",  "c.emf", "d.gif", "e.jfif", "f.JPG",
-                         "g.jif", "h.jpeg", "i.ige", "j.wmf", "k.ico",  "l.cur"};
-    for (const auto& name : pictures)
-        dir.file(name);
-    dir.file("m.png");
-    // clang-format off
-    const std::vector<std::pair<std::string, Names>> cases{
-        {"mnuAll", pictures}, {"mnuBmp", {"a.bmp"}}, {"mnuGif", {"d.gif"}},
-        {"mnuJpg", {"e.jfif", "f.JPG", "g.jif", "h.jpeg", "i.ige"}},
-        {"mnuWmf", {"j.wmf"}}, {"mnuEmf", {"c.emf"}}, {"mnuDib", {"b.DIB"}},
-        {"mnuIco", {"k.ico"}}, {"mnuCur", {"l.cur"}}};
-    // clang-format on
-    for (const auto& [item, expected] : cases) {
-        ASSERT_NE(FindFileType(item), nullptr) << item;
-        EXPECT_EQ(ListPictureFiles(dir.path(), PatternList(FindFileType(item)->pattern)), expected);
     }
 }
 

@@ -4,35 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include "core/browser/browsertestsupport.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/thumbnailgrid.h"
 #include "core/browser/thumbnailsheet.h"
+#include "fakes/platformfakes.h"
+#include "fakes/recordinghooks.h"
+#include "fakes/tempfolder.h"
 
 using namespace vistrel::core;
 using Calls = std::vector<std::string>;
 
 namespace {
-
-struct RecordingGridHooks : ThumbnailGridHooks {
-    Calls calls;
-    bool empty = false;
-    void setCurrentFileIndex(int i) override { calls.push_back("index " + std::to_string(i)); }
-    void loadSelectedImage() override { calls.push_back("load"); }
-    void toggleAndLoadImage() override { calls.push_back("toggle"); }
-    void deleteSelected() override { calls.push_back("delete"); }
-    void zoomIn() override { calls.push_back("zoomIn"); }
-    void zoomOut() override { calls.push_back("zoomOut"); }
-    void showPrevious() override { calls.push_back("previous"); }
-    void showNext() override { calls.push_back("next"); }
-    void fullScreen() override { calls.push_back("fullScreen"); }
-    void popupMenu(const std::string& menu, const std::vector<std::string>& hidden) override {
-        std::string text = "menu " + menu;
-        for (const auto& name : hidden) text += " -" + name;
-        calls.push_back(text);
-    }
-    bool selectionEmpty() const override { return empty; }
-};
 
 class ThumbnailGridTest : public ::testing::Test {
 protected:
@@ -55,11 +37,10 @@ protected:
 
     vistrel::test::TempFolder dir;
     vistrel::test::FakeVolumes volumes;
-    vistrel::test::RecordingHooks browserHooks;
+    vistrel::test::RecordingHooks hooks;
     MainWindowModel model;
-    FolderBrowser browser{volumes, model.status, browserHooks, dir.path()};
+    FolderBrowser browser{volumes, model.status, hooks, dir.path()};
     ThumbnailSheet sheet{model};
-    RecordingGridHooks hooks;
     ThumbnailGrid grid{model, sheet, browser, hooks};
 };
 
@@ -76,7 +57,8 @@ TEST_F(ThumbnailGridTest, HitTestFindsCellAndZone) {
         {{100, 1575 * 5}, std::nullopt}, // below the last row
     };
     for (const auto& [point, hit] : cases)
-        EXPECT_EQ(sheet.HitTest(point.first, point.second), hit) << point.first << "," << point.second;
+        EXPECT_EQ(sheet.HitTest(point.first, point.second), hit)
+            << point.first << "," << point.second;
     sheet.SetCellVisible(1, false);
     EXPECT_EQ(sheet.HitTest(1575 + 400, 400), std::nullopt);
     EXPECT_EQ(sheet.CellsBetween(1575 * 2 + 10, 1575 * 3 + 10), (std::pair{4, 8}));
@@ -89,7 +71,8 @@ TEST_F(ThumbnailGridTest, ShiftClicksOnImagesOrFramesToggleTheLaterCells) {
     const std::vector<std::pair<CellZone, Calls>> cases{
         {CellZone::Image, {"index 2", "load", "index 5", "toggle", "index 7", "toggle"}},
         {CellZone::Frame,
-         {"index 2", "index 2", "load", "index 5", "index 5", "toggle", "index 7", "index 7", "toggle"}},
+         {"index 2", "index 2", "load", "index 5", "index 5", "toggle", "index 7", "index 7",
+          "toggle"}},
     };
     for (const auto& [zone, expected] : cases) {
         hooks.calls.clear();
@@ -132,7 +115,8 @@ TEST_F(ThumbnailGridTest, KeysActOnlyWhileACellHasTheFocus) {
     for (CellKey key : {CellKey::Delete, CellKey::Up, CellKey::Down, CellKey::Left, CellKey::Right,
                         CellKey::Enter, CellKey::Other})
         grid.KeyDown(key);
-    EXPECT_EQ(hooks.calls, (Calls{"delete", "zoomIn", "zoomOut", "previous", "next", "fullScreen"}));
+    EXPECT_EQ(hooks.calls,
+              (Calls{"delete", "zoomIn", "zoomOut", "previous", "next", "fullScreen"}));
     grid.KeyDown(CellKey::Shift);
     EXPECT_EQ(browser.ShiftHeld(), 1);
     grid.KeyUp(CellKey::Other);

@@ -1,66 +1,62 @@
-#include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "core/browser/browsertestsupport.h"
 #include "core/viewer/zoom.h"
-#include "fakes/platformfakes.h"
+#include "fakes/rigs.h"
 
 using namespace vistrel::core;
 
 namespace {
 
-struct Hooks : ViewerHooks, PictureSurfaceHooks {
+// The application's wiring: a load clears the rectangle and places the handles.
+struct Hooks : vistrel::test::RecordingHooks {
     ZoomPan* zoom = nullptr;
     SelectionRect* rect = nullptr;
-    std::vector<std::string> calls;
     void ClearSelectionRectangle() override { rect->ClearSelection(); }
     void PlaceResizeHandles() override { zoom->PlaceResizeHandles(); }
-    void ShowFullScreen() override {}
-    void SetFileListPosition(int) override {}
-    void deleteSelected() override { calls.push_back("delete"); }
-    void zoomIn() override { calls.push_back("zoomIn"); }
-    void zoomOut() override { calls.push_back("zoomOut"); }
-    void showPrevious() override { calls.push_back("previous"); }
-    void showNext() override { calls.push_back("next"); }
-    void fullScreen() override { calls.push_back("fullScreen"); }
-    void popupMenu(const std::string& menu, const std::vector<std::string>& hidden) override {
-        calls.push_back(menu + " hiding " + std::to_string(hidden.size()));
-    }
 };
 
-double CentreX(const Box& b) {
-    return b.left + b.width / 2;
-}
-double CentreY(const Box& b) {
-    return b.top + b.height / 2;
+using Percents = std::vector<int>;
+
+Percents Range(int from, int to, int step) {
+    Percents range;
+    for (int p = from; step > 0 ? p <= to : p >= to; p += step)
+        range.push_back(p);
+    return range;
 }
 
-class ZoomTest : public ::testing::Test {
-protected:
+Percents operator+(Percents a, const Percents& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::pair<double, double> Centre(const Box& b) {
+    return {b.left + b.width / 2, b.top + b.height / 2};
+}
+
+struct ZoomTest : ::testing::Test, vistrel::test::ViewerRig<Hooks> {
     ZoomTest() {
-        loader.sizes = {{"a.jpg", {200, 100}}, {"big.jpg", {3000, 2000}}, {"tiny.jpg", {5, 3}}};
-        for (const auto& [name, size] : loader.sizes)
-            dir.file(name);
+        loader.pictures = {{"a.jpg", {200, 100}}, {"big.jpg", {3000, 2000}}, {"tiny.jpg", {5, 3}}};
         fullScreen.picDisplay = {0, 0, 19200, 14400};
-        browser = std::make_unique<FolderBrowser>(volumes, model.status, browserHooks, dir.path());
-        current =
-            std::make_unique<CurrentImage>(model, fullScreen, *browser, selection, loader, hooks);
+        open({"a.jpg", "big.jpg", "tiny.jpg"});
         zoom =
             std::make_unique<ZoomPan>(model, fullScreen, *current, rect, handles, settings, hooks);
         hooks.zoom = zoom.get();
         hooks.rect = &rect;
     }
-    void load(const std::string& name) {
-        const auto& files = browser->files();
-        current->CurrentFileIndex =
-            static_cast<int>(std::find(files.begin(), files.end(), name) - files.begin());
-        current->LoadSelectedImage();
+    std::string zoomText() const { return panel(StatusBarState::Zoom); }
+    // The percentages the panel shows after each step from a level: 'I' zooms in, 'O' out.
+    Percents walk(const char* level, const std::string& steps) {
+        zoom->SetZoomLevel(level);
+        Percents shown;
+        for (char step : steps) {
+            step == 'I' ? zoom->ZoomIn() : zoom->ZoomOut();
+            shown.push_back(std::stoi(zoomText().substr(6)));
+        }
+        return shown;
     }
-    std::string zoomText() const { return model.status.text(StatusBarState::Zoom); }
     // Nothing changes: offset, panel and both surfaces stay as they are.
     template <typename Step> void expectNoChange(Step step) {
         const double z = current->ZoomOffset;
@@ -74,94 +70,41 @@ protected:
     }
     // Each handle touches picMain's outside at its side, corner or middle.
     void expectHandlesHug() const {
-        enum Rel { Before, Middle, After };
+        // Along one axis: -1 just before the picture, 0 on its middle, 1 just after it.
+        const auto miss = [](double start, double size, double pStart, double pSize, int side) {
+            return side < 0   ? start + size - pStart
+                   : side > 0 ? start - (pStart + pSize)
+                              : start + size / 2 - (pStart + pSize / 2);
+        };
+        const int sides[ResizeHandleBoxes::Count][2] = {{-1, -1}, {0, -1}, {1, -1}, {1, 0},
+                                                        {1, 1},   {0, 1},  {-1, 1}, {-1, 0}};
         const Box& p = model.picMain;
-        const struct {
-            int index;
-            Rel x, y;
-        } table[] = {
-            {ResizeHandleBoxes::TL, Before, Before}, {ResizeHandleBoxes::MTop, Middle, Before},
-            {ResizeHandleBoxes::TR, After, Before},  {ResizeHandleBoxes::MRight, After, Middle},
-            {ResizeHandleBoxes::BR, After, After},   {ResizeHandleBoxes::MBottom, Middle, After},
-            {ResizeHandleBoxes::BL, Before, After},  {ResizeHandleBoxes::MLeft, Before, Middle}};
-        for (const auto& c : table) {
-            const Box& h = handles.boxes[c.index];
-            SCOPED_TRACE(ResizeHandleBoxes::Names[c.index]);
+        for (int i = 0; i < ResizeHandleBoxes::Count; ++i) {
+            const Box& h = handles.boxes[i];
+            SCOPED_TRACE(ResizeHandleBoxes::Names[i]);
             EXPECT_TRUE(h.visible);
-            EXPECT_EQ(c.x == Before  ? h.right()
-                      : c.x == After ? h.left
-                                     : CentreX(h),
-                      c.x == Before  ? p.left
-                      : c.x == After ? p.right()
-                                     : CentreX(p));
-            EXPECT_EQ(c.y == Before  ? h.bottom()
-                      : c.y == After ? h.top
-                                     : CentreY(h),
-                      c.y == Before  ? p.top
-                      : c.y == After ? p.bottom()
-                                     : CentreY(p));
+            EXPECT_EQ(miss(h.left, h.width, p.left, p.width, sides[i][0]), 0);
+            EXPECT_EQ(miss(h.top, h.height, p.top, p.height, sides[i][1]), 0);
         }
     }
 
-    vistrel::test::TempFolder dir;
-    vistrel::test::FakeVolumes volumes;
-    vistrel::test::RecordingHooks browserHooks;
-    vistrel::test::SizedLoader loader;
-    MainWindowModel model;
-    FullScreenModel fullScreen;
-    Selection selection;
     SelectionRect rect;
     ResizeHandleBoxes handles;
     ViewSettings settings;
-    Hooks hooks;
-    std::unique_ptr<FolderBrowser> browser;
-    std::unique_ptr<CurrentImage> current;
     std::unique_ptr<ZoomPan> zoom;
 };
 
-TEST_F(ZoomTest, StepsFromALevelWriteThePanel) {
-    struct Case {
-        const char* level;
-        std::string steps;
-        std::vector<int> percents;
-    };
-    Case fromTen{"10", std::string(19, 'I'), {}};
-    for (int p = 15; p <= 100; p += 5)
-        fromTen.percents.push_back(p);
-    fromTen.percents.push_back(125); // the residue above 0 takes the large step
-    const Case cases[] = {{"100", "II", {105, 130}},
-                          {"200", "O", {175}},
-                          {"100", "IIOO", {105, 130, 105, 100}},
-                          fromTen};
+TEST_F(ZoomTest, StepsFromALevelWriteThePanelAndStopAtTheEndsOfTheRange) {
     load("a.jpg");
-    for (const Case& c : cases) {
-        zoom->SetZoomLevel(c.level);
-        for (std::size_t i = 0; i < c.steps.size(); ++i) {
-            c.steps[i] == 'I' ? zoom->ZoomIn() : zoom->ZoomOut();
-            EXPECT_EQ(zoomText(), "Zoom: " + std::to_string(c.percents[i]) + "%")
-                << c.level << " step " << i;
-        }
-    }
-}
-
-TEST_F(ZoomTest, StepsStopAtTheEndsOfTheRange) {
-    load("a.jpg");
-    for (const auto& [level, coarse] : {std::pair{"100", 1005}, {"700", 1000}}) {
-        zoom->SetZoomLevel(level);
-        std::vector<int> expected;
-        for (int p = std::stoi(level) + (coarse == 1005 ? 5 : 25); p <= coarse; p += 25)
-            expected.push_back(p);
-        for (int p = coarse + 100; p <= 1405; p += 100)
-            expected.push_back(p);
-        for (int p : expected) {
-            zoom->ZoomIn();
-            EXPECT_EQ(zoomText(), "Zoom: " + std::to_string(p) + "%");
-        }
-        expectNoChange([&] { zoom->ZoomIn(); });
-    }
-    zoom->SetZoomLevel("100");
-    for (int i = 0; i < 19; ++i)
-        zoom->ZoomOut(); // fives down to 5 %
+    EXPECT_EQ(walk("100", "IIOO"), (Percents{105, 130, 105, 100}));
+    EXPECT_EQ(walk("200", "O"), Percents{175});
+    // From 10 % in fives; the residue above 0 then takes the large step.
+    EXPECT_EQ(walk("10", std::string(19, 'I')), Range(15, 100, 5) + Percents{125});
+    EXPECT_EQ(walk("100", std::string(41, 'I')), Range(105, 1005, 25) + Range(1105, 1405, 100));
+    expectNoChange([&] { zoom->ZoomIn(); });
+    EXPECT_EQ(walk("700", std::string(16, 'I')), Range(725, 1000, 25) + Range(1100, 1400, 100));
+    expectNoChange([&] { zoom->ZoomIn(); });
+    walk("100", std::string(19, 'O')); // fives down to 5 %
     EXPECT_NEAR(current->ZoomOffset, -0.95, 1e-12);
     expectNoChange([&] { zoom->ZoomOut(); });
 }
@@ -171,11 +114,10 @@ TEST_F(ZoomTest, LevelsScaleBothSurfacesRoundingHalvesToEven) {
     for (const ZoomLevel& level : ZoomLevels) {
         ASSERT_TRUE(zoom->SetZoomLevel(level.name));
         EXPECT_EQ(zoomText(), std::string("Zoom: ") + level.percent + "%");
-        const int percent = std::stoi(level.percent);
-        for (const Box* b : {&model.picMain, &fullScreen.picMain}) {
-            EXPECT_EQ(b->width, 30 * percent) << level.name;
-            EXPECT_EQ(b->height, 15 * percent) << level.name;
-        }
+        const double percent = std::stoi(level.percent);
+        for (const Box* b : {&model.picMain, &fullScreen.picMain})
+            EXPECT_EQ(std::pair(b->width, b->height), std::pair(30 * percent, 15 * percent))
+                << level.name;
     }
     EXPECT_TRUE(zoom->SetZoomLevel("150"));
     EXPECT_FALSE(zoom->SetZoomLevel("mnu42"));
@@ -187,43 +129,41 @@ TEST_F(ZoomTest, LevelsScaleBothSurfacesRoundingHalvesToEven) {
     EXPECT_EQ(zoom->ZoomedHeight(), 68);
     EXPECT_EQ(model.picMain.left, before.left - 18); // half of 37 is 18.5
     EXPECT_EQ(model.picMain.top, before.top - 12);   // half of 23 is 11.5
-}
 
-TEST_F(ZoomTest, NothingShownLeavesPanelButKeepsLevel) {
-    current->Clear();
-    const Box main = model.picMain;
+    current->Clear(); // nothing shown: the level is kept, the panel and the surface stay
+    const Box cleared = model.picMain;
     zoom->SetZoomLevel("300");
-    EXPECT_EQ(zoomText(), "Zoom: 100%");
-    EXPECT_EQ(model.picMain, main);
+    EXPECT_EQ(zoomText(), "Zoom: 150%");
+    EXPECT_EQ(model.picMain, cleared);
     EXPECT_EQ(current->ZoomOffset, 2.0);
 }
 
-TEST_F(ZoomTest, DraggedPictureGrowsAboutItsOwnCentre) {
-    load("a.jpg");
-    const Box full = fullScreen.picMain;
-    zoom->LeftPress(500, 400);
-    zoom->Move(500 - model.picMain.left, 400, true); // left edge of the pane
-    ASSERT_EQ(model.picMain.left, 0);
-    EXPECT_EQ(fullScreen.picMain, full);
-    const double cx = CentreX(model.picMain), cy = CentreY(model.picMain);
-    zoom->SetZoomLevel("200");
-    EXPECT_EQ(model.picMain.left, -1500);
-    EXPECT_EQ(CentreX(model.picMain), cx);
-    EXPECT_EQ(CentreY(model.picMain), cy);
-    EXPECT_EQ(CentreX(fullScreen.picMain), CentreX(full));
-}
-
-TEST_F(ZoomTest, LargeStepOnLargePictureResizesBothSurfaces) {
-    load("big.jpg"); // 45,000 x 30,000 twips
-    const double cx = CentreX(model.picMain), fx = CentreY(fullScreen.picMain);
-    zoom->SetZoomLevel("700"); // shifts of 135,000 and 90,000 twips
-    for (const Box* b : {&model.picMain, &fullScreen.picMain}) {
-        EXPECT_EQ(b->width, 315000);
-        EXPECT_EQ(b->height, 210000);
+TEST_F(ZoomTest, EachSurfaceGrowsAboutItsOwnCentre) {
+    struct Case {
+        const char* name;
+        bool dragged;
+        const char* level;
+        Twips width, height;
+    };
+    // big.jpg is 45,000 x 30,000 twips: its shifts of 135,000 and 90,000 go beyond 16 bits.
+    for (const Case& c :
+         {Case{"a.jpg", true, "200", 6000, 3000}, Case{"big.jpg", false, "700", 315000, 210000}}) {
+        load(c.name);
+        if (c.dragged) { // to the pane's left edge; the full-screen surface stays
+            zoom->LeftPress(500, 400);
+            zoom->Move(500 - model.picMain.left, 400, true);
+            zoom->Release();
+            ASSERT_EQ(model.picMain.left, 0);
+        }
+        const Box main = model.picMain, full = fullScreen.picMain;
+        zoom->SetZoomLevel(c.level);
+        for (const auto& [now, before] :
+             {std::pair{model.picMain, main}, {fullScreen.picMain, full}}) {
+            EXPECT_EQ(std::pair(now.width, now.height), std::pair(c.width, c.height)) << c.name;
+            EXPECT_EQ(Centre(now), Centre(before)) << c.name;
+        }
+        expectHandlesHug();
     }
-    EXPECT_EQ(CentreX(model.picMain), cx);
-    EXPECT_EQ(CentreY(fullScreen.picMain), fx);
-    expectHandlesHug();
 }
 
 TEST_F(ZoomTest, HandlesHugThePictureAndHideWhilePressed) {
@@ -275,13 +215,14 @@ TEST_F(ZoomTest, PressDragKeysAndRightButton) {
     EXPECT_EQ(fullScreen.picMain.top - full.top, 30.5);
     EXPECT_EQ(model.picMain, moved);
 
+    hooks.calls.clear();
     for (PictureKey key : {PictureKey::Delete, PictureKey::Up, PictureKey::Down, PictureKey::Left,
                            PictureKey::Right, PictureKey::Enter, PictureKey::Other})
         zoom->KeyDown(key);
     zoom->RightPress();
     EXPECT_EQ(hooks.calls,
               (std::vector<std::string>{"delete", "zoomIn", "zoomOut", "previous", "next",
-                                        "fullScreen", "mnuRightDisplay hiding 0"}));
+                                        "fullScreen", "menu mnuRightDisplay"}));
 }
 
 } // namespace

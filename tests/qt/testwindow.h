@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "fakes/platformfakes.h"
+#include "qt/platform/qtsettingsbackend.h"
+#include "qt/platform/qtvolumesource.h"
+#include "qt/windows/mainwindow.h"
+
+namespace vistrel::test {
+
+inline void SavePicture(const QString& path, QSize size, QColor colour) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    ASSERT_TRUE(picture.save(path)) << path.toStdString();
+}
+
+// The real main window, its settings file under a temporary config folder and its message
+// boxes answered by a script. Opening again starts a new window on the same settings.
+struct TestWindow {
+    QTemporaryDir config;
+    qt::QtVolumeSource volumes;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<qt::QtSettingsBackend> settings;
+    std::unique_ptr<qt::MainWindow> window;
+
+    TestWindow() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path()); }
+    qt::MainWindow& open(const QString& program, const QString& initial = {}) {
+        window.reset();
+        settings = std::make_unique<qt::QtSettingsBackend>();
+        window = std::make_unique<qt::MainWindow>(
+            *settings, volumes, program.toStdString(),
+            (initial.isEmpty() ? program : initial).toStdString(), &dialogs);
+        window->start();
+        return *window;
+    }
+    qt::MainWindow* operator->() { return window.get(); }
+    core::Application& app() { return window->app(); }
+    template <typename T = QWidget> T* child(const char* name) {
+        return window->findChild<T*>(name);
+    }
+    QString panel(const char* key) { return child<QLabel>(key)->text(); }
+};
+
+} // namespace vistrel::test
