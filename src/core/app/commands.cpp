@@ -242,12 +242,6 @@ const std::vector<ToolButton>& ToolbarTable() {
     return table;
 }
 
-const MenuEntry* FindMenuEntry(std::string_view name) {
-    for (const auto& e : MenuTable())
-        if (e.name == name) return &e;
-    return nullptr;
-}
-
 Command CommandForToolbarKey(std::string_view key) {
     for (const auto& b : ToolbarTable())
         if (b.key == key) return b.command;

@@ -53,8 +53,6 @@ const std::vector<MenuEntry>& FullScreenMenuTable();
 // The buttons of both toolbars, in order.
 const std::vector<ToolButton>& ToolbarTable();
 
-const MenuEntry* FindMenuEntry(std::string_view name);
-
 // The command a toolbar button key runs; Command::None for an unknown key.
 Command CommandForToolbarKey(std::string_view key);
 

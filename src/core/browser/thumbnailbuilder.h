@@ -54,8 +54,6 @@ public:
                      const PictureLoader& loader, Clock& clock, EventPump& pump,
                      ThumbnailBuilderHooks& hooks, double twipsPerPixel, int decodeThreads = 0);
 
-    // The screen's twips per pixel (15 at 96 DPI): converts natural sizes to twips.
-    void setTwipsPerPixel(double twipsPerPixel) { m_twipsPerPixel = twipsPerPixel; }
     double twipsPerPixel() const { return m_twipsPerPixel; }
     int decodeThreads() const { return m_threads; }
     // Finished thumbnails are small, so workers may run well ahead: a slow picture then

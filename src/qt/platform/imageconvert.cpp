@@ -51,12 +51,6 @@ QImage wrapImage(const core::Image& image) {
                   static_cast<qsizetype>(image.width()) * 4, QImage::Format_RGB32);
 }
 
-QImage wrapImageWritable(core::Image& image) {
-    if (image.isNull()) return {};
-    return QImage(reinterpret_cast<uchar*>(image.data()), image.width(), image.height(),
-                  static_cast<qsizetype>(image.width()) * 4, QImage::Format_RGB32);
-}
-
 QImage toQImage(const core::Image& image) {
     QImage copy = wrapImage(image).copy();
     if (!image.isNull() && copy.isNull()) throw std::bad_alloc();

@@ -16,10 +16,6 @@ core::Image toCoreImage(const QImage& image);
 // core image lives and keeps its size; drawing onto it makes Qt copy the pixels first.
 QImage wrapImage(const core::Image& image);
 
-// A QImage that writes straight into the core image's pixels (for QPainter); same lifetime
-// rule as wrapImage.
-QImage wrapImageWritable(core::Image& image);
-
 // An independent Format_RGB32 copy, for holders that outlive the core image
 // (clipboard, saving).
 QImage toQImage(const core::Image& image);
