@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,10 @@ public:
         values[lower(key)] = value;
         writes.push_back(lower(key));
     }
+    std::optional<std::string> writeProblem() const override { return problem; }
     bool has(const std::string& key) const { return values.count(lower(key)) != 0; }
 
+    std::optional<std::string> problem; // why writes would not last, if they would not
     std::map<std::string, std::string> values;
     std::vector<std::string> writes;
 

@@ -83,13 +83,6 @@ TEST_F(ThumbnailGridTest, RenameInPlaceRefusesAnExistingNameAndKeepsBothFiles) {
     EXPECT_EQ(panel("images"), "Images: 8"); // the folder was read again
 }
 
-TEST(ThumbnailGrid, PrintWithNothingSelectedSaysSo) {
-    QTemporaryDir empty;
-    test::TestWindow w;
-    w.open(empty.path()).action("mnuPrint")->trigger();
-    EXPECT_EQ(w.panel("status"), "No images selected");
-}
-
 // Third-party pictures: every file gets a cell, readable ones a thumbnail, the rest a broken
 // mark, and the build always finishes.
 TEST(CorpusBuild, EveryFolderBuildsToTheEnd) {

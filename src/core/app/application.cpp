@@ -1,6 +1,7 @@
 #include "core/app/application.h"
 
 #include "core/app/numbers.h"
+#include "core/app/windowplacement.h"
 #include "core/files/pathutil.h"
 
 namespace vistrel::core {
@@ -27,25 +28,62 @@ void Application::ApplyViewSettings() {
     m_model.thumbnailColour = m_settings.View.ThumbnailColour;
 }
 
+void Application::PlaceWindow(bool maximized) {
+    auto& host = m_services.host;
+    const std::vector<Box> screens = host.ScreenAreas();
+    Box window;
+    if (maximized) {
+        // The stored normal placement is what un-maximizing restores; a maximized start
+        // never stops on it.
+        const auto stored = [this](const char* key) { return ParseNumber(m_settings.Read(key)); };
+        const auto l = stored("forml"), t = stored("formt"), h = stored("formh"),
+                   w = stored("formw");
+        if (l && t && h && w) {
+            window = Box{placement::ClampLeft(*l, screens), placement::ClampTop(*t, screens),
+                         placement::ClampWidth(*w, screens), placement::ClampHeight(*h, screens)};
+            if (!placement::Reachable(window, screens))
+                window = placement::OntoPrimary(window, screens);
+            host.SetLeft(window.left);
+            host.SetTop(window.top);
+            host.SetOuterHeight(window.height);
+            host.SetOuterWidth(window.width);
+        }
+        host.SetMaximized();
+        return;
+    }
+    // Applied one by one: a value that is not a number stops here with the earlier ones in
+    // place.
+    window.left = placement::ClampLeft(m_settings.ReadNumber("forml"), screens);
+    host.SetLeft(window.left);
+    window.top = placement::ClampTop(m_settings.ReadNumber("formt"), screens);
+    host.SetTop(window.top);
+    window.height = placement::ClampHeight(m_settings.ReadNumber("formh"), screens);
+    host.SetOuterHeight(window.height);
+    window.width = placement::ClampWidth(m_settings.ReadNumber("formw"), screens);
+    host.SetOuterWidth(window.width);
+    if (!placement::Reachable(window, screens)) {
+        window = placement::OntoPrimary(window, screens);
+        host.SetLeft(window.left);
+        host.SetTop(window.top);
+    }
+}
+
 void Application::Start() {
+    bool shown = false;
     try {
         m_settings.EnsureInitialised(m_services.programFolder, m_services.windowBackground);
 
-        if (m_settings.IsExactly("maximized", "True")) {
-            m_services.host.SetMaximized();
-        } else {
-            // Applied one by one: a bad value stops here with the earlier ones in place.
-            m_services.host.SetLeft(ToNumber(m_settings.Read("forml")));
-            m_services.host.SetTop(ToNumber(m_settings.Read("formt")));
-            m_services.host.SetOuterHeight(ToNumber(m_settings.Read("formh")));
-            m_services.host.SetOuterWidth(ToNumber(m_settings.Read("formw")));
-        }
+        PlaceWindow(m_settings.IsExactly("maximized", "True"));
 
         ApplyViewSettings();
 
         auto& m = m_model;
+        const auto& frame = m.frame;
         const auto restoreDisplayWidth = [&] {
-            m.picDisplay.width = ToNumber(m_settings.Read("bar"));
+            const Box window{frame.left, frame.top, frame.outerWidth, frame.outerHeight};
+            const Box screen = placement::ScreenOf(window, m_services.host.ScreenAreas());
+            m.picDisplay.width =
+                m_layout.ClampDisplayWidth(m_settings.ReadNumber("bar"), screen.width);
             m.picFile.width = m.picDisplay.width;
             m.lblFile.width = m.picDisplay.width;
         };
@@ -58,6 +96,7 @@ void Application::Start() {
         m.imgTemp.width = m.picCase0.width - 280;
 
         m_services.host.ShowWindow();
+        shown = true;
 
         const bool displayHidden = m_settings.IsExactly("showdisplay", "False");
         if (!displayHidden) {
@@ -85,14 +124,25 @@ void Application::Start() {
 
         if (m_settings.IsExactly("bartools", "False")) m.bandTools = false;
         if (m_settings.IsExactly("baraddress", "False")) m.bandAddress = false;
-    } catch (const ConversionError&) {
+    } catch (const ConversionError& error) {
+        // The rest of start-up is skipped, but never the window: a running program nobody
+        // can see could only be killed.
         m_startupTrapped = true;
+        if (!shown) m_services.host.ShowWindow();
         HideResizeHandles();
+        m_model.status.setText(StatusBarState::Status, std::string("Error: ") + error.what());
+        ReportUnsavedSettings();
         return;
     }
 
     HideResizeHandles();
     RestoreStartFolder();
+    ReportUnsavedSettings();
+}
+
+void Application::ReportUnsavedSettings() {
+    if (auto problem = m_settings.WriteProblem())
+        m_model.status.setText(StatusBarState::Status, "Settings cannot be saved: " + *problem);
 }
 
 void Application::RestoreStartFolder() {
@@ -136,6 +186,8 @@ void Application::Close() {
 }
 
 void Application::Run(Command command, const std::string& argument) {
+    // Keys reach here too, and they are not disabled like menu items.
+    if (!IsAvailable(command)) return;
     if (CommandObserver) CommandObserver(command, argument);
     switch (command) {
     case Command::Exit:
@@ -152,10 +204,6 @@ void Application::Run(Command command, const std::string& argument) {
         break;
     case Command::FileType:
         m_browser.chooseFileType(argument);
-        break;
-    case Command::Print:
-        // The Print dialog itself arrives with printing; the empty-selection check stands.
-        m_grid.PrintEntry();
         break;
     case Command::ZoomIn:
         m_zoom.ZoomIn();
@@ -179,11 +227,9 @@ void Application::Run(Command command, const std::string& argument) {
         OpenFullScreen();
         break;
     case Command::CloseFullScreen:
-    case Command::RenameFromFullScreen:
         m_fullScreen.visible = false;
         m_fullScreen.created = false;
         m_services.host.CloseFullScreenWindow();
-        if (command == Command::RenameFromFullScreen) Run(Command::Rename);
         break;
     case Command::ShellEdit:
         ShellEdit();
@@ -195,7 +241,6 @@ void Application::Run(Command command, const std::string& argument) {
         ToggleBand(m_model.bandAddress, "baraddress");
         break;
     default:
-        // The remaining commands belong to features that are not built yet.
         break;
     }
 }

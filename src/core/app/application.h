@@ -115,6 +115,10 @@ public:
 
 private:
     void ApplyViewSettings();
+    // Window placement from the store, kept on the screens.
+    void PlaceWindow(bool maximized);
+    // Panel 3 says so when the settings of this run cannot be kept.
+    void ReportUnsavedSettings();
     void ApplyLayoutResult(const LayoutResult& result);
     void RestoreStartFolder();
     void ToggleBand(bool& band, const char* key);

@@ -232,6 +232,19 @@ const std::vector<MenuEntry>& MenuTable() {
     return table;
 }
 
+bool IsAvailable(Command command) {
+    switch (command) {
+    case C::None:
+    case C::ShellEdit: case C::Previous: case C::Next: case C::Exit:
+    case C::Display: case C::Explorer: case C::Refresh: case C::FullScreen:
+    case C::SlideShow: case C::ToggleTools: case C::ToggleAddress: case C::FileType:
+    case C::ZoomIn: case C::ZoomOut: case C::ZoomLevel: case C::CloseFullScreen:
+        return true;
+    default:
+        return false;
+    }
+}
+
 const std::vector<MenuEntry>& FullScreenMenuTable() {
     static const std::vector<MenuEntry> table = BuildFullScreenMenus();
     return table;

@@ -53,6 +53,11 @@ const std::vector<MenuEntry>& FullScreenMenuTable();
 // The buttons of both toolbars, in order.
 const std::vector<ToolButton>& ToolbarTable();
 
+// Whether the command does its work in this build. Menu items, buttons and keys of the
+// others are disabled, and Application::Run ignores them, so nothing looks like it works
+// and silently does nothing. Command::None (submenus, separators) counts as available.
+bool IsAvailable(Command command);
+
 // The command a toolbar button key runs; Command::None for an unknown key.
 Command CommandForToolbarKey(std::string_view key);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/app/numbers.h"
+#include "core/app/windowplacement.h"
 
 namespace vistrel::core {
 
@@ -71,6 +72,13 @@ LayoutResult MainLayout::LayoutMainWindow() {
     if (m_hooks.cellCount() > 1) m_hooks.ResizeCases();
     UpdateScrollRange(false);
     return {LayoutResult::Outcome::LaidOut, 0};
+}
+
+Twips MainLayout::ClampDisplayWidth(Twips width, Twips screenWidth) const {
+    const MainWindowModel& m = m_model;
+    const Twips widest =
+        screenWidth - (m.picDisplay.left + kPaneGap + kMinPreviewMargin + m.picCase0.width);
+    return placement::Clamp(width, m.picCase0.width, std::max(widest, m.picCase0.width));
 }
 
 void MainLayout::ToolStripHeightChanged() {

@@ -48,6 +48,10 @@ public:
     // Runs on every resize of the window. A normal window below its minimum width or height
     // gets the minimum size instead of a layout.
     LayoutResult LayoutMainWindow();
+    // A stored display-pane width kept between one cell's width and what leaves the
+    // thumbnail pane its minimum on a screen this wide.
+    Twips ClampDisplayWidth(Twips width, Twips screenWidth) const;
+
     // Re-tops the panes below the tool strip after its height changed.
     void ToolStripHeightChanged();
 

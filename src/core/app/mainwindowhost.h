@@ -13,6 +13,8 @@ class MainWindowHost {
 public:
     virtual ~MainWindowHost() = default;
     virtual void SetMaximized() = 0;
+    // The screens' available areas (without panels and docks), the primary screen first.
+    virtual std::vector<Box> ScreenAreas() const = 0;
     virtual void SetLeft(Twips left) = 0;
     virtual void SetTop(Twips top) = 0;
     virtual void SetOuterHeight(Twips height) = 0;

@@ -11,7 +11,15 @@ namespace vistrel::core {
 ConversionError::ConversionError(const std::string& text)
     : std::runtime_error("Type mismatch: \"" + text + "\" is not a number") {}
 
+ConversionError::ConversionError(const std::string& key, const std::string& text)
+    : std::runtime_error("the setting \"" + key + "\" holds \"" + text + "\", which is not a number") {}
+
 std::int64_t RoundHalfEven(double value) {
+    // A hand-edited setting may hold 1e300: saturate rather than overflow the cast.
+    constexpr double limit = 9223372036854775808.0; // 2^63
+    if (std::isnan(value)) return 0;
+    if (!(value < limit)) return std::numeric_limits<std::int64_t>::max();
+    if (value < -limit) return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(std::nearbyint(value)); // default mode rounds to even
 }
 

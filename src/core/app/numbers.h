@@ -12,9 +12,12 @@ namespace vistrel::core {
 class ConversionError : public std::runtime_error {
 public:
     explicit ConversionError(const std::string& text);
+    // The same for a stored setting, naming its key.
+    ConversionError(const std::string& key, const std::string& text);
 };
 
-// Nearest whole number, exact halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+// Nearest whole number, exact halves to the even neighbour (2.5 -> 2, 3.5 -> 4). Values
+// beyond the 64-bit range saturate; NaN gives 0.
 std::int64_t RoundHalfEven(double value);
 
 // Rounds to the given number of decimal places, halves to even.

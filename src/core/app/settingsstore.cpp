@@ -8,15 +8,29 @@ namespace vistrel::core {
 
 namespace {
 
-Colour ToColour(const std::string& text) {
-    const double v = ToNumber(text);
-    const double rounded = std::nearbyint(v);
-    // Colours are stored as signed 32-bit values; anything outside cannot be one.
-    if (rounded < -2147483648.0 || rounded > 2147483647.0) throw ConversionError(text);
-    return static_cast<Colour>(rounded);
+} // namespace
+
+double SettingsStore::ReadNumber(const std::string& key) const {
+    const std::string text = Read(key);
+    if (auto v = ParseNumber(text)) return *v;
+    throw ConversionError(key, text);
 }
 
-} // namespace
+int SettingsStore::ReadWhole(const std::string& key) const {
+    const std::string text = Read(key);
+    try {
+        return ToWhole(text);
+    } catch (const ConversionError&) {
+        throw ConversionError(key, text);
+    }
+}
+
+Colour SettingsStore::ReadColour(const std::string& key) const {
+    const double rounded = std::nearbyint(ReadNumber(key));
+    // Colours are stored as signed 32-bit values; anything outside cannot be one.
+    if (rounded < -2147483648.0 || rounded > 2147483647.0) throw ConversionError(key, Read(key));
+    return static_cast<Colour>(rounded);
+}
 
 void SettingsStore::WriteDefaultSettings(const std::string& programFolder,
                                          Colour windowBackground) {
@@ -51,12 +65,12 @@ bool SettingsStore::EnsureInitialised(const std::string& programFolder, Colour w
 }
 
 void SettingsStore::ApplyViewSettings() {
-    View.SlideDelay = ToWhole(Read("slidedelay"));
-    View.SlideOrder = ToWhole(Read("slidemode"));
-    View.SlideRepeat = ToWhole(Read("repeat"));
-    View.DisplayColour = ToColour(Read("discolour"));
-    View.ThumbnailColour = ToColour(Read("thucolour"));
-    View.ResizeHandles = ToWhole(Read("resizehandles"));
+    View.SlideDelay = ReadWhole("slidedelay");
+    View.SlideOrder = ReadWhole("slidemode");
+    View.SlideRepeat = ReadWhole("repeat");
+    View.DisplayColour = ReadColour("discolour");
+    View.ThumbnailColour = ReadColour("thucolour");
+    View.ResizeHandles = ReadWhole("resizehandles");
 }
 
 } // namespace vistrel::core

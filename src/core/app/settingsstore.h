@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/app/colour.h"
@@ -24,6 +25,14 @@ public:
 
     std::string Read(const std::string& key) const { return m_backend.read(key); }
     void Write(const std::string& key, const std::string& value) { m_backend.write(key, value); }
+
+    // Stored numbers; a value that is not one throws a ConversionError naming the key.
+    double ReadNumber(const std::string& key) const;
+    int ReadWhole(const std::string& key) const;
+    Colour ReadColour(const std::string& key) const;
+    // Why the store cannot keep what is written (a read-only file or folder); nothing when
+    // it can.
+    std::optional<std::string> WriteProblem() const { return m_backend.writeProblem(); }
 
     // One-sided flag tests: only the exact word counts.
     bool IsExactly(const std::string& key, const std::string& word) const {

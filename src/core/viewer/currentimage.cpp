@@ -89,6 +89,7 @@ void CurrentImage::Load(Variant variant) {
     // The full-screen surface follows even while its window is hidden; from here on the
     // window exists.
     m_fullScreen.created = true;
+    m_fullScreen.picMain.visible = true;
     m_fullScreen.picMain.width = NaturalWidth();
     m_fullScreen.picMain.height = NaturalHeight();
 

@@ -95,7 +95,16 @@ void ZoomPan::HideResizeHandles() {
     core::HideResizeHandles(m_handles);
 }
 
+bool ZoomPan::OnPicture(double x, double y) const {
+    const Box& picture = m_model.picMain;
+    return picture.visible && x >= 0 && y >= 0 && x < picture.width && y < picture.height;
+}
+
 void ZoomPan::LeftPress(double x, double y) {
+    // A press beside the picture lands on the pane, which ignores it; so do the moves and
+    // the release that follow it.
+    m_pressed = OnPicture(x, y);
+    if (!m_pressed) return;
     m_selection.PanStartX = static_cast<int>(RoundHalfEven(x));
     m_selection.PanStartY = static_cast<int>(RoundHalfEven(y));
     m_selection.SelectEndX = m_selection.PanStartX;
@@ -107,7 +116,7 @@ Cursor ZoomPan::Move(double x, double y, bool leftOnly) {
     // Moves with the Select tool draw its rectangle instead.
     if (m_selection.SelectMode != 0) return m_surfaceCursor;
     m_surfaceCursor = m_model.status.busy() ? Cursor::Busy : Cursor::SizeAll;
-    if (leftOnly) {
+    if (leftOnly && m_pressed) {
         // The pressed point stays under the pointer; no limit keeps the picture in the pane.
         m_model.picMain.left -= m_selection.PanStartX - x;
         m_model.picMain.top -= m_selection.PanStartY - y;
@@ -116,11 +125,13 @@ Cursor ZoomPan::Move(double x, double y, bool leftOnly) {
 }
 
 void ZoomPan::Release() {
+    if (!m_pressed) return;
+    m_pressed = false;
     PlaceResizeHandles();
 }
 
-void ZoomPan::RightPress() {
-    m_hooks.popupMenu(PictureMenu, {});
+void ZoomPan::RightPress(double x, double y) {
+    if (OnPicture(x, y)) m_hooks.popupMenu(PictureMenu, {});
 }
 
 void ZoomPan::KeyDown(PictureKey key) {

@@ -88,12 +88,15 @@ public:
     void PlaceResizeHandles();
     void HideResizeHandles();
 
-    // --- mouse and keys on the main picture surface (x, y in its own twips) ---------------
+    // --- mouse and keys on the main picture surface (x, y in the picture's own twips) -----
+    // Whether (x, y) lies on the shown picture.
+    bool OnPicture(double x, double y) const;
+    // Presses beside the picture are ignored, and so is the drag that follows them.
     void LeftPress(double x, double y);
     // Returns the surface's pointer shape, also kept in SurfaceCursor().
     Cursor Move(double x, double y, bool leftOnly);
     void Release();
-    void RightPress();
+    void RightPress(double x, double y);
     void KeyDown(PictureKey key);
     // The main picture surface's own pointer; the window-wide pointer (model.cursor) is
     // left to the splitter and the busy state.
@@ -117,6 +120,7 @@ private:
     std::int64_t m_zoomedWidth = 0;
     std::int64_t m_zoomedHeight = 0;
     Cursor m_surfaceCursor = Cursor::SizeAll;
+    bool m_pressed = false; // a left press on the picture started a drag
     std::int64_t m_fullScreenStartX = 0;
     std::int64_t m_fullScreenStartY = 0;
 };

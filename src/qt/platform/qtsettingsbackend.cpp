@@ -1,5 +1,8 @@
 #include "qt/platform/qtsettingsbackend.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace vistrel::qt {
 
 namespace {
@@ -17,6 +20,25 @@ QString QtSettingsBackend::storedKey(const QString& key) const {
     for (const QString& k : keys)
         if (k.compare(key, Qt::CaseInsensitive) == 0) return k;
     return {};
+}
+
+std::optional<std::string> QtSettingsBackend::writeProblem() const {
+    m_settings.sync();
+    const QString file = m_settings.fileName();
+    const QFileInfo info(file);
+    // QSettings creates a missing folder on its first write; only an unwritable one counts.
+    QDir folder = info.absoluteDir();
+    while (!folder.exists() && folder.cdUp()) {
+    }
+    const auto say = [](const QString& text) { return text.toStdString(); };
+    if (info.exists() && !info.isWritable())
+        return say(QDir::toNativeSeparators(file) + " is read-only");
+    if (!info.exists() && !QFileInfo(folder.absolutePath()).isWritable())
+        return say("the folder " + QDir::toNativeSeparators(folder.absolutePath()) +
+                   " cannot be written");
+    if (m_settings.status() == QSettings::AccessError)
+        return say(QDir::toNativeSeparators(file) + " cannot be written");
+    return std::nullopt;
 }
 
 std::string QtSettingsBackend::read(const std::string& key) const {

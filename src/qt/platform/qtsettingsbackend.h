@@ -13,6 +13,7 @@ public:
     QtSettingsBackend();
     std::string read(const std::string& key) const override;
     void write(const std::string& key, const std::string& value) override;
+    std::optional<std::string> writeProblem() const override;
 
     QString fileName() const { return m_settings.fileName(); }
     // Whether the file could be read and written; a damaged or read-only file is not fatal.

@@ -1,5 +1,9 @@
 #include "qt/platform/twips.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -14,8 +18,20 @@ double TwipsPerPixel(const QWidget* widget) {
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
+namespace {
+int Saturated(std::int64_t pixels) {
+    return static_cast<int>(std::clamp<std::int64_t>(pixels, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+} // namespace
+
 int ToPixels(core::Twips twips, double twipsPerPixel) {
-    return static_cast<int>(core::RoundHalfEven(twips / twipsPerPixel));
+    return Saturated(core::RoundHalfEven(twips / twipsPerPixel));
+}
+
+int ToPixelsUp(core::Twips twips, double twipsPerPixel) {
+    // A hair of tolerance: 9180 / 15 must stay 612, whatever the division's last bit says.
+    return Saturated(core::RoundHalfEven(std::ceil(twips / twipsPerPixel - 1e-9)));
 }
 
 core::Twips ToTwips(int pixels, double twipsPerPixel) { return pixels * twipsPerPixel; }

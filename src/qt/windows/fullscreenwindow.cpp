@@ -15,9 +15,9 @@ namespace vistrel::qt {
 
 using core::Command;
 
-FullScreenWindow::FullScreenWindow(core::Application& app, double twipsPerPixel,
-                                   std::function<void()> render, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_tpp(twipsPerPixel), m_render(std::move(render)) {
+FullScreenWindow::FullScreenWindow(core::Application& app, double twipsPerPixel, Act act,
+                                   QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_tpp(twipsPerPixel), m_act(std::move(act)) {
     setObjectName("frmDisplay");
     setWindowTitle("Vistrel - Full Screen");
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -44,13 +44,12 @@ FullScreenWindow::FullScreenWindow(core::Application& app, double twipsPerPixel,
             PopupWithHidden(*m_rightDisplay, {});
         } else if (button == Qt::LeftButton) {
             const auto [x, y] = twips(p);
-            m_app.Zoom().FullScreenLeftPress(x, y);
+            m_act([&] { m_app.Zoom().FullScreenLeftPress(x, y); });
         }
     };
     m_picMain->onMove = [this, twips](QPointF p, Qt::MouseButtons buttons) {
         const auto [x, y] = twips(p);
-        m_app.Zoom().FullScreenMove(x, y, buttons == Qt::LeftButton);
-        m_render();
+        m_act([&] { m_app.Zoom().FullScreenMove(x, y, buttons == Qt::LeftButton); });
     };
     m_picMain->onKeyDown = [this](int key) {
         switch (key) {
@@ -73,17 +72,17 @@ QAction* FullScreenWindow::action(const std::string& name) const {
 }
 
 void FullScreenWindow::run(Command command, const std::string& argument) {
-    m_app.Run(command, argument);
-    m_render();
+    // Nothing of this window may be touched afterwards: the command may have closed it.
+    m_act([&] { m_app.Run(command, argument); });
 }
 
 void FullScreenWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     m_picMain->setGeometry(m_picDisplay->rect());
-    m_app.FullScreenResized(ToTwips(m_picDisplay->width(), m_tpp),
-                            ToTwips(m_picDisplay->height(), m_tpp));
     m_picMain->setFocus();
-    m_render();
+    const core::Twips width = ToTwips(m_picDisplay->width(), m_tpp);
+    const core::Twips height = ToTwips(m_picDisplay->height(), m_tpp);
+    m_act([&] { m_app.FullScreenResized(width, height); });
 }
 
 void FullScreenWindow::closeEvent(QCloseEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -19,8 +20,10 @@ class PictureSurface;
 class FullScreenWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // render: brings every window up to date after a command.
-    FullScreenWindow(core::Application& app, double twipsPerPixel, std::function<void()> render,
+    // act: runs a call on the application the way every command runs (errors reported,
+    // every window rendered afterwards, closed windows deleted only once it returns).
+    using Act = std::function<void(const std::function<void()>&)>;
+    FullScreenWindow(core::Application& app, double twipsPerPixel, Act act,
                      QWidget* parent = nullptr);
 
     void sync();
@@ -36,7 +39,7 @@ private:
 
     core::Application& m_app;
     double m_tpp;
-    std::function<void()> m_render;
+    Act m_act;
     QWidget* m_picDisplay = nullptr;
     PictureSurface* m_picMain = nullptr;
     QMenu* m_rightDisplay = nullptr;

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QFile>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -15,6 +16,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -38,6 +41,11 @@ using core::Command;
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// File-system names are bytes that need not be valid UTF-8: they travel as bytes and turn
+// into text for display only.
+QByteArray Bytes(const std::string& path) { return QByteArray::fromStdString(path); }
+QString Text(const std::string& path) { return QFile::decodeName(Bytes(path)); }
 
 // Freedesktop theme names asked for first; the bundled pictures stand in where the
 // desktop's theme has none.
@@ -138,16 +146,29 @@ MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource
 
 MainWindow::~MainWindow() {
     // No event loop is left to run a deferred delete.
-    delete m_fullScreen.release();
+    m_fullScreen.reset();
+    for (FullScreenWindow* w : m_retired) delete w;
 }
 
 template <typename F> void MainWindow::act(F&& f) {
+    // A build lets queued events run, so commands nest; count them to know when none of
+    // them is on the stack any more.
+    ++m_commandDepth;
     try {
         f();
     } catch (const std::exception& e) {
         showError(e.what());
     }
+    --m_commandDepth;
     sync();
+    if (m_commandDepth == 0) releaseRetiredWindows();
+}
+
+void MainWindow::releaseRetiredWindows() {
+    // Deleted by the outermost event loop, after every handler that might still touch the
+    // window has returned.
+    for (FullScreenWindow* w : m_retired) w->deleteLater();
+    m_retired.clear();
 }
 
 void MainWindow::showError(const std::string& text) {
@@ -180,6 +201,7 @@ void MainWindow::buildToolbars() {
         a->setToolTip(Q(b.tooltip));
         a->setData(Q(b.key));
         a->setObjectName(Q(b.toolbar + ":" + b.key));
+        a->setEnabled(core::IsAvailable(b.command));
         if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
             button->setObjectName(Q(b.key));
         const std::string key = b.key;
@@ -271,7 +293,7 @@ void MainWindow::connectExplorer() {
     m_drlList->viewport()->installEventFilter(this);
 
     connect(m_drlList, &QTreeWidget::itemActivated, this, [this, &browser](QTreeWidgetItem* item) {
-        const std::string path = item->data(0, Qt::UserRole).toString().toStdString();
+        const std::string path = item->data(0, Qt::UserRole).toByteArray().toStdString();
         act([&] {
             if (auto failure = browser.setFolderPath(path)) showError(*failure);
             else browser.setDrive(browser.folderPath());
@@ -279,7 +301,7 @@ void MainWindow::connectExplorer() {
     });
 
     connect(m_dlbList, &QComboBox::activated, this, [this, &browser](int index) {
-        const std::string root = m_dlbList->itemData(index).toString().toStdString();
+        const std::string root = m_dlbList->itemData(index).toByteArray().toStdString();
         act([&] {
             if (auto failure = browser.setDrive(root))
                 m_app->Model().status.setText(core::StatusBarState::Status, " Error: " + *failure);
@@ -293,7 +315,7 @@ void MainWindow::connectExplorer() {
     });
     // Picking a folder from the drop-down history goes there, as Enter on it would.
     connect(address, &QComboBox::activated, this, [this, address, &browser](int index) {
-        const std::string chosen = address->itemText(index).toStdString();
+        const std::string chosen = address->itemData(index).toByteArray().toStdString();
         act([&] { browser.addressEnter(chosen); });
     });
 }
@@ -352,8 +374,8 @@ void MainWindow::PopupMenu(const std::string& menu, const std::vector<std::strin
 
 void MainWindow::ShowFullScreenWindow() {
     if (!m_fullScreen) {
-        m_fullScreen = {new FullScreenWindow(*m_app, m_tpp, [this] { sync(); }),
-                        [](FullScreenWindow* w) { w->deleteLater(); }};
+        m_fullScreen.reset(new FullScreenWindow(
+            *m_app, m_tpp, [this](const std::function<void()>& f) { act(f); }));
         m_fullScreen->setWindowIcon(windowIcon());
     }
     m_fullScreen->showFullScreen();
@@ -364,19 +386,17 @@ void MainWindow::ShowFullScreenWindow() {
 void MainWindow::CloseFullScreenWindow() {
     if (!m_fullScreen) return;
     m_fullScreen->hide();
-    m_fullScreen.reset();
+    // Its own command may be what closes it: it goes only once no command runs.
+    m_retired.push_back(m_fullScreen.release());
+    if (m_commandDepth == 0) releaseRetiredWindows();
 }
 
 void MainWindow::connectPicture() {
     const auto twips = [this](QPointF p) { return std::pair{p.x() * m_tpp, p.y() * m_tpp}; };
     m_picMain->onPress = [this, twips](QPointF p, Qt::MouseButton button) {
-        const auto& picture = m_app->Model().picMain;
         const auto [x, y] = twips(p);
-        // Presses beside the picture land on the pane, which ignores them.
-        if (!picture.visible || x < 0 || y < 0 || x >= picture.width || y >= picture.height)
-            return;
         act([&] {
-            if (button == Qt::RightButton) m_app->Zoom().RightPress();
+            if (button == Qt::RightButton) m_app->Zoom().RightPress(x, y);
             else if (button == Qt::LeftButton) m_app->Zoom().LeftPress(x, y);
         });
     };
@@ -438,12 +458,14 @@ void MainWindow::start() {
 }
 
 void MainWindow::updateFrame() {
+    // The outer size is the window's own, menu bar included, without the window manager's
+    // decorations: those are unknown until the window is first mapped, and a size that is
+    // applied and written in the same measure cannot drift from run to run.
     auto& f = m_app->Model().frame;
-    const QRect outer = frameGeometry();
-    f.left = ToTwips(outer.x(), m_tpp);
-    f.top = ToTwips(outer.y(), m_tpp);
-    f.outerWidth = ToTwips(outer.width(), m_tpp);
-    f.outerHeight = ToTwips(outer.height(), m_tpp);
+    f.left = ToTwips(x(), m_tpp);
+    f.top = ToTwips(y(), m_tpp);
+    f.outerWidth = ToTwips(width(), m_tpp);
+    f.outerHeight = ToTwips(height(), m_tpp);
     f.innerWidth = ToTwips(m_client->width(), m_tpp);
     f.innerHeight = ToTwips(m_client->height(), m_tpp);
     f.state = isMinimized()   ? core::WindowState::Minimized
@@ -471,11 +493,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::resizeOuter(int outerWidthPx, int outerHeightPx) {
-    const QSize margins = frameGeometry().size() - size();
-    resize(std::max(1, outerWidthPx - margins.width()),
-           std::max(1, outerHeightPx - margins.height()));
-    if (!isVisible()) m_pendingOuter = QSize(outerWidthPx, outerHeightPx);
+std::vector<core::Box> MainWindow::ScreenAreas() const {
+    std::vector<core::Box> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect r = screen->availableGeometry();
+        const core::Box box{ToTwips(r.x(), m_tpp), ToTwips(r.y(), m_tpp),
+                            ToTwips(r.width(), m_tpp), ToTwips(r.height(), m_tpp)};
+        if (screen == primary) areas.insert(areas.begin(), box);
+        else areas.push_back(box);
+    }
+    return areas;
 }
 
 void MainWindow::SetMaximized() {
@@ -484,33 +512,29 @@ void MainWindow::SetMaximized() {
 }
 
 void MainWindow::SetLeft(core::Twips left) {
-    move(ToPixels(left, m_tpp), frameGeometry().y());
+    move(ToPixels(left, m_tpp), y());
     updateFrame();
 }
 
 void MainWindow::SetTop(core::Twips top) {
-    move(frameGeometry().x(), ToPixels(top, m_tpp));
+    move(x(), ToPixels(top, m_tpp));
     updateFrame();
 }
 
+// Sizes round up: a minimum of 647.47 pixels must not become 647, still below it, or the
+// layout would ask for it again on every resize and never lay the panes out.
 void MainWindow::SetOuterHeight(core::Twips height) {
-    resizeOuter(frameGeometry().width(), ToPixels(height, m_tpp));
+    resize(width(), std::max(1, ToPixelsUp(height, m_tpp)));
     updateFrame();
 }
 
 void MainWindow::SetOuterWidth(core::Twips width) {
-    resizeOuter(ToPixels(width, m_tpp), frameGeometry().height());
+    resize(std::max(1, ToPixelsUp(width, m_tpp)), height());
     updateFrame();
 }
 
 void MainWindow::ShowWindow() {
     show();
-    // The frame's margins are known only now; give the window the outer size it was asked for.
-    if (m_pendingOuter.isValid() && !isMaximized()) {
-        const QSize pending = m_pendingOuter;
-        m_pendingOuter = QSize();
-        resizeOuter(pending.width(), pending.height());
-    }
     updateFrame();
     m_app->FrameChanged();
 }
@@ -631,7 +655,7 @@ void MainWindow::renderExplorer() {
         m_flbList->clear();
         QStringList names;
         names.reserve(static_cast<int>(m_shownFiles.size()));
-        for (const auto& f : m_shownFiles) names << Q(f);
+        for (const auto& f : m_shownFiles) names << Text(f);
         m_flbList->addItems(names);
     }
     const int position = m_app->FileListPosition();
@@ -649,9 +673,9 @@ void MainWindow::renderExplorer() {
             chain.resize(static_cast<size_t>(entry.depth));
             QTreeWidgetItem* item = chain.empty() ? new QTreeWidgetItem(m_drlList)
                                                   : new QTreeWidgetItem(chain.back());
-            item->setText(0, Q(entry.name));
-            item->setData(0, Qt::UserRole, Q(entry.path));
-            item->setToolTip(0, Q(entry.path));
+            item->setText(0, Text(entry.name));
+            item->setData(0, Qt::UserRole, Bytes(entry.path));
+            item->setToolTip(0, Text(entry.path));
             // The chain down to the open folder shows open folders; its subfolders closed ones.
             item->setIcon(0, !currentItem || entry.current ? open : closed);
             if (entry.current) currentItem = item;
@@ -669,19 +693,26 @@ void MainWindow::renderExplorer() {
         m_dlbList->clear();
         // The drive list shows every mounted volume; the current one is selected.
         for (const auto& v : m_volumes.volumes()) {
-            m_dlbList->addItem(Q(v.displayName), Q(v.rootPath));
+            m_dlbList->addItem(Text(v.displayName), Bytes(v.rootPath));
             if (v.rootPath == m_shownDrive) m_dlbList->setCurrentIndex(m_dlbList->count() - 1);
         }
     }
 
     QComboBox* address = m_toolStrip->address();
+    bool rewrite = browser.addressText() != m_shownAddress;
     if (browser.addressHistory() != m_shownHistory) {
         m_shownHistory = browser.addressHistory();
+        // Refilling the list makes its first (oldest) entry current; the text must follow
+        // the folder shown, not that entry.
         address->clear();
-        for (const auto& path : m_shownHistory) address->addItem(Q(path));
+        for (const auto& path : m_shownHistory) address->addItem(Text(path), Bytes(path));
+        rewrite = true;
     }
-    if (!address->lineEdit()->hasFocus() || address->currentText().isEmpty())
-        address->setEditText(Q(browser.addressText()));
+    // What the user is typing stays until the folder changes.
+    if (rewrite) {
+        m_shownAddress = browser.addressText();
+        address->setEditText(Text(m_shownAddress));
+    }
 }
 
 } // namespace vistrel::qt

@@ -57,6 +57,7 @@ public:
 
     // MainWindowHost
     void SetMaximized() override;
+    std::vector<core::Box> ScreenAreas() const override;
     void SetLeft(core::Twips left) override;
     void SetTop(core::Twips top) override;
     void SetOuterHeight(core::Twips height) override;
@@ -87,9 +88,9 @@ private:
     void connectSheet();
     void connectPicture();
     void updateFrame();
-    void resizeOuter(int outerWidthPx, int outerHeightPx);
     void renderExplorer();
     void showError(const std::string& text);
+    void releaseRetiredWindows();
 
     const core::VolumeSource& m_volumes;
     double m_tpp = 15;
@@ -120,19 +121,21 @@ private:
     QMenu* m_rightDisplay = nullptr;
     QMenu* m_folderMenu = nullptr;
     std::map<std::string, QAction*> m_actions;
-    std::unique_ptr<FullScreenWindow, void (*)(FullScreenWindow*)> m_fullScreen{nullptr, nullptr};
+    std::unique_ptr<FullScreenWindow> m_fullScreen;
+    std::vector<FullScreenWindow*> m_retired; // closed, waiting until no command runs
+    int m_commandDepth = 0;
 
     // What the explorer widgets show, so a render only touches what changed.
     std::vector<std::string> m_shownFiles;
     std::vector<core::FolderEntry> m_shownFolders;
     std::vector<std::string> m_shownHistory;
     std::string m_shownDrive;
+    std::string m_shownAddress;
 
     bool m_syncing = false;
     std::uint64_t m_shownRevision = 0; // of the working picture, as the main surface shows it
     bool m_busyCursor = false;
     bool m_closed = false;
-    QSize m_pendingOuter; // outer size asked for before the frame's margins were known
 };
 
 } // namespace vistrel::qt

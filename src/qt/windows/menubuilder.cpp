@@ -32,6 +32,7 @@ BuiltMenus BuildMenus(QMainWindow& window, const std::vector<core::MenuEntry>& t
         if (!e.shortcut.empty()) a->setShortcut(QKeySequence(text(e.shortcut)));
         if (e.checkable) a->setCheckable(true);
         if (!e.separator) {
+            a->setEnabled(core::IsAvailable(e.command));
             const core::Command command = e.command;
             const std::string argument = e.argument;
             QObject::connect(a, &QAction::triggered, &window,

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "core/app/application.h"
@@ -28,19 +30,30 @@ struct FakeHost : MainWindowHost {
         frame().outerHeight = height;
         resized();
     }
+    std::vector<Box> screens{{0, 0, 19200, 12000}};
+    std::vector<Box> ScreenAreas() const override { return screens; }
     void SetMaximized() override {
         frame().state = WindowState::Maximized;
         resize("maximize", 19200, 12000);
     }
-    void SetLeft(Twips v) override { calls.push_back("left " + FormatNumber(v)); }
-    void SetTop(Twips v) override { calls.push_back("top " + FormatNumber(v)); }
+    void SetLeft(Twips v) override {
+        calls.push_back("left " + FormatNumber(v));
+        frame().left = v;
+    }
+    void SetTop(Twips v) override {
+        calls.push_back("top " + FormatNumber(v));
+        frame().top = v;
+    }
     void SetOuterHeight(Twips v) override {
         resize("height " + FormatNumber(v), frame().outerWidth, v);
     }
     void SetOuterWidth(Twips v) override {
         resize("width " + FormatNumber(v), v, frame().outerHeight);
     }
-    void ShowWindow() override { calls.push_back("show"); }
+    void ShowWindow() override { // the real window lays itself out when shown
+        calls.push_back("show");
+        resized();
+    }
     void FocusPicMain() override { calls.push_back("focus"); }
     void CloseSecondaryWindows() override { calls.push_back("close others"); }
     void Quit() override { calls.push_back("quit"); }
@@ -88,7 +101,10 @@ TEST_F(AppFixture, FirstStartWritesDefaultsMaximizesAndOpensTheProgramFolder) {
     const auto& m = app->Model();
     EXPECT_EQ(settings.read("load"), "set");
     EXPECT_EQ(settings.read("thucolour"), "12632256"); // the window background passed in
-    EXPECT_EQ(host.calls.front(), "maximize");
+    // The normal placement goes first, so that un-maximizing has it to restore.
+    EXPECT_EQ(std::vector(host.calls.begin(), host.calls.begin() + 6),
+              (std::vector<std::string>{"left 190", "top 190", "height 6360", "width 9180",
+                                        "maximize", "show"}));
     EXPECT_EQ(host.calls.back(), "focus");
     EXPECT_EQ(app->Browser().folderPath(), program.path());
     EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
@@ -127,11 +143,107 @@ TEST_F(AppFixture, StoredPlacementIsAppliedInOrderUntilAValueIsNotANumber) {
     settings.write("lastdir", elsewhere.path());
     host.calls.clear();
     start();
-    // The window kept its width and nothing else ran: no handles, no folder opened.
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"left 190", "top 190", "height 6360"}));
+    // The window kept its width and the rest was skipped (no handles, no folder opened),
+    // but it is shown: a program with no window could only be killed.
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"left 190", "top 190", "height 6360", "show"}));
     EXPECT_TRUE(app->StartupTrapped());
     EXPECT_FALSE(app->Model().resizeHandles.visible());
     EXPECT_EQ(panel(StatusBarState::Images), "Images:");
+    EXPECT_EQ(panel(StatusBarState::Status),
+              "Error: the setting \"formw\" holds \"abc\", which is not a number");
+
+    // A later value trips after the window is shown: it is not shown twice.
+    settings.write("formw", "9180");
+    settings.write("slidedelay", "soon");
+    host.calls.clear();
+    start();
+    EXPECT_TRUE(app->StartupTrapped());
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "show"), 1);
+}
+
+TEST_F(AppFixture, StoredNumbersOutOfRangeAreKeptOnTheScreen) {
+    // The screen is 19200 x 12000; the narrowest window with bar = 5545 is 9712 wide.
+    struct Case {
+        const char* key;
+        const char* value;
+        std::vector<Twips> placed; // left, top, outer width, outer height
+        Twips bar;
+    };
+    const Case cases[] = {
+        {"formw", "1e300", {190, 190, 19200, 6360}, 5545},
+        {"formw", "99999999", {190, 190, 19200, 6360}, 5545},
+        {"formh", "1e300", {190, 190, 9712, 12000}, 5545},
+        {"forml", "1e300", {5010, 2820, 9712, 6360}, 5545},   // off screen: centred
+        {"formt", "-50000", {5010, 2820, 9712, 6360}, 5545},
+        {"bar", "1e300", {190, 190, 19200, 6360}, 15033},    // leaves the thumbnails room
+        {"bar", "-3000", {190, 190, 9180, 6360}, 1575},      // one cell wide at least
+    };
+    for (const Case& c : cases) {
+        settings.values.clear();
+        start();
+        settings.write("maximized", "False");
+        settings.write(c.key, c.value);
+        start();
+        const auto& m = app->Model();
+        EXPECT_FALSE(app->StartupTrapped()) << c.key << "=" << c.value;
+        EXPECT_EQ((std::vector{m.frame.left, m.frame.top, m.frame.outerWidth, m.frame.outerHeight}),
+                  c.placed)
+            << c.key << "=" << c.value;
+        EXPECT_EQ(m.picDisplay.width, c.bar) << c.key << "=" << c.value;
+        EXPECT_TRUE(m.picDisplay.visible && m.picPreview.width > 0) << c.key << "=" << c.value;
+        app->Close();
+        EXPECT_EQ(settings.read("bar"), FormatNumber(c.bar)) << c.key << "=" << c.value;
+    }
+}
+
+TEST_F(AppFixture, AMaximizedStartKeepsTheStoredNormalPlacementForLater) {
+    start();
+    for (const auto& [key, value] : {std::pair{"forml", "300"}, {"formt", "200"},
+                                     {"formh", "7000"}, {"formw", "10000"}})
+        settings.write(key, value);
+    host.calls.clear();
+    start();
+    EXPECT_EQ(std::vector(host.calls.begin(), host.calls.begin() + 5),
+              (std::vector<std::string>{"left 300", "top 200", "height 7000", "width 10000",
+                                        "maximize"}));
+
+    // While maximized the placement is not needed, so a broken one stops nothing.
+    settings.write("formw", "abc");
+    host.calls.clear();
+    start();
+    EXPECT_FALSE(app->StartupTrapped());
+    EXPECT_EQ(host.calls.front(), "maximize");
+}
+
+TEST_F(AppFixture, SettingsThatCannotBeKeptAreReportedOnceTheBuildHasRun) {
+    settings.problem = "/home/u/.config/Vistrel/Vistrel.ini is read-only";
+    start();
+    EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
+    EXPECT_EQ(panel(StatusBarState::Status),
+              "Settings cannot be saved: /home/u/.config/Vistrel/Vistrel.ini is read-only");
+}
+
+TEST_F(AppFixture, CommandsNotBuiltYetAreRefusedEvenFromKeys) {
+    start();
+    std::vector<Command> ran;
+    app->CommandObserver = [&](Command c, const std::string&) { ran.push_back(c); };
+    for (Command c : {Command::Delete, Command::Print, Command::Options, Command::Crop,
+                      Command::ZoomIn, Command::Rename, Command::Next})
+        app->Run(c);
+    EXPECT_EQ(ran, (std::vector{Command::ZoomIn, Command::Next}));
+}
+
+TEST_F(AppFixture, FullScreenOpenedOnAnEmptyFolderShowsTheNextLoad) {
+    TempFolder empty;
+    start();
+    settings.write("homedir", empty.path());
+    start();
+    app->Run(Command::FullScreen);
+    EXPECT_FALSE(app->FullScreen().picMain.visible);
+    app->Browser().addressEnter(program.path());
+    EXPECT_TRUE(app->Model().picMain.visible);
+    EXPECT_TRUE(app->FullScreen().picMain.visible);
 }
 
 TEST_F(AppFixture, PaneAndBandFlagsHideOnlyOnTheExactWord) {

@@ -1,3 +1,6 @@
+#include <cmath>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include "core/app/numbers.h"
@@ -8,6 +11,12 @@ TEST(Numbers, RoundsHalvesToEven) {
     const std::pair<double, long> cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.5, 0},
                                              {1.5, 2}, {13.5, 14}, {2.4999, 2}, {2.5001, 3}};
     for (auto [value, expected] : cases) EXPECT_EQ(RoundHalfEven(value), expected) << value;
+
+    // Stored numbers can be anything; beyond the 64-bit range the result saturates.
+    constexpr auto max = std::numeric_limits<std::int64_t>::max();
+    const std::pair<double, std::int64_t> extremes[] = {
+        {1e300, max}, {-1e300, -max - 1}, {9223372036854775808.0, max}, {std::nan(""), 0}};
+    for (auto [value, expected] : extremes) EXPECT_EQ(RoundHalfEven(value), expected) << value;
 }
 
 TEST(Numbers, RoundsToDecimalPlacesHalvesToEven) {

@@ -219,10 +219,26 @@ TEST_F(ZoomTest, PressDragKeysAndRightButton) {
     for (PictureKey key : {PictureKey::Delete, PictureKey::Up, PictureKey::Down, PictureKey::Left,
                            PictureKey::Right, PictureKey::Enter, PictureKey::Other})
         zoom->KeyDown(key);
-    zoom->RightPress();
+    zoom->RightPress(-1, 10); // beside the picture: the pane takes it and does nothing
+    zoom->RightPress(10, 10);
     EXPECT_EQ(hooks.calls,
               (std::vector<std::string>{"delete", "zoomIn", "zoomOut", "previous", "next",
                                         "fullScreen", "menu mnuRightDisplay"}));
+}
+
+TEST_F(ZoomTest, APressBesideThePictureStartsNoDrag) {
+    load("a.jpg"); // 3000 x 1500 twips
+    zoom->SetZoomLevel("10");
+    zoom->LeftPress(10, 10);
+    zoom->Release();
+    const Box before = model.picMain;
+    for (const auto& [x, y] : {std::pair{-30.0, -30.0}, {300.0, 10.0}, {10.0, 150.0}}) {
+        zoom->LeftPress(x, y);
+        zoom->Move(x + 75, y + 75, true);
+        zoom->Release();
+        EXPECT_EQ(model.picMain, before) << x << "," << y;
+    }
+    EXPECT_TRUE(handles.visible()); // the ignored release did not hide or move them
 }
 
 } // namespace
