@@ -95,6 +95,29 @@ TEST_F(RenameTest, RefusedNamesNeverReplaceAFileAndShowOneMessage) {
     EXPECT_TRUE(hooks.calls.empty());
 }
 
+// A File Type change or a refresh rebuilds the grid under an open box: whatever now sits in
+// its cell, and the file it was opened on, stay as they are.
+TEST_F(RenameTest, ARebuildWhileTheBoxIsOpenClosesItAndRenamesNothing) {
+    const std::vector<Names> rebuilds{{"b.jpg"}, {"a.jpg", "b.jpg"}, {}};
+    for (const auto& cells : rebuilds) {
+        SCOPED_TRACE(cells.size());
+        sheet.Clear();
+        sheet.StartCells().name = "a.jpg";
+        sheet.AddCell().name = "b.jpg";
+        ASSERT_TRUE(box->CaptionDoubleClick(0));
+        sheet.Clear();
+        if (!cells.empty()) {
+            sheet.StartCells().name = cells.front();
+            for (std::size_t i = 1; i < cells.size(); ++i) sheet.AddCell().name = cells[i];
+        }
+        EXPECT_FALSE(box->isOpen());
+        EXPECT_FALSE(box->LostFocus("holiday.jpg"));
+        EXPECT_EQ(entries(), (std::set<std::string>{"a.jpg", "b.jpg"}));
+        EXPECT_EQ(dir.read("a.jpg") + dir.read("b.jpg"), "AAABBB");
+        EXPECT_TRUE(dialogs.messages.empty() && hooks.calls.empty());
+    }
+}
+
 TEST(RenameWithoutReplacing, FallsBackToCheckAndRenameForWhatCannotBeHardLinked) {
     vistrel::test::TempFolder dir;
     fs::create_directory(dir.path("album"));
