@@ -14,6 +14,7 @@
 #include <functional>
 #include <iostream>
 
+#include "qt/corpora.h"
 #include "qt/platform/twips.h"
 #include "qt/testwindow.h"
 #include "qt/widgets/thumbnailsheetwidget.h"
@@ -193,33 +194,41 @@ TEST(ThumbnailGrid, PrintWithNothingSelectedSaysSo) {
 
 // Third-party pictures: every file gets a cell, readable ones a thumbnail, the rest a broken
 // mark, and the build always finishes.
-TEST(CorpusBuild, EveryFolderBuildsToTheEnd) {
-    const fs::path root = VISTREL_CORPORA_DIR;
-    if (!fs::exists(root)) GTEST_SKIP() << "no corpora at " << root;
-    for (const auto& [name, allReadable] : {std::pair{"bmpsuite/g", true},
-                                            {"bmpsuite/q", false},
-                                            {"gif-pygif", false},
-                                            {"jpeg-testimages", false},
-                                            {"ico-image-rs/ico/images", false}}) {
-        const fs::path folder = root / name;
-        if (!fs::exists(folder)) continue;
-        test::TestWindow w;
-        auto& app = w.open(QString::fromStdString(folder.string())).app();
-        const int files = static_cast<int>(app.Browser().files().size());
-        int broken = 0;
-        for (int i = 0; i < app.Sheet().cellCount(); ++i) {
-            const auto& cell = app.Sheet().cell(i);
-            EXPECT_TRUE(cell.broken || !cell.thumbnail.isNull()) << cell.name;
-            broken += cell.broken;
-        }
-        EXPECT_EQ(app.Sheet().cellCount(), std::max(files, 1)) << name;
-        EXPECT_EQ(app.Current().ImageCount, files) << name;
-        EXPECT_EQ(app.Model().status.progress, 0) << name;
-        EXPECT_TRUE(!allReadable || broken == 0) << name << ": " << broken;
-        // A failure is not lost behind the build time (the final load may report its own).
-        EXPECT_TRUE(broken == 0 || w.panel("status").toStdString() != app.Builder().buildTimeText())
-            << name;
-        std::cout << name << ": " << files << " files, " << files - broken << " thumbnails, "
-                  << broken << " broken\n";
+struct BuildCorpus {
+    const char* name;
+    const char* folder;
+    bool allReadable;
+};
+
+class CorpusBuild : public ::testing::TestWithParam<BuildCorpus> {};
+
+TEST_P(CorpusBuild, EveryFolderBuildsToTheEnd) {
+    const fs::path folder = test::CorporaRoot() / GetParam().folder;
+    if (!fs::is_directory(folder)) GTEST_SKIP() << "picture corpus not present: " << folder;
+    test::TestWindow w;
+    auto& app = w.open(QString::fromStdString(folder.string())).app();
+    const int files = static_cast<int>(app.Browser().files().size());
+    int broken = 0;
+    for (int i = 0; i < app.Sheet().cellCount(); ++i) {
+        const auto& cell = app.Sheet().cell(i);
+        EXPECT_TRUE(cell.broken || !cell.thumbnail.isNull()) << cell.name;
+        broken += cell.broken;
     }
+    EXPECT_EQ(app.Sheet().cellCount(), std::max(files, 1));
+    EXPECT_EQ(app.Current().ImageCount, files);
+    EXPECT_EQ(app.Model().status.progress, 0);
+    EXPECT_TRUE(!GetParam().allReadable || broken == 0) << broken;
+    // A failure is not lost behind the build time (the final load may report its own).
+    EXPECT_TRUE(broken == 0 || w.panel("status").toStdString() != app.Builder().buildTimeText());
+    std::cout << GetParam().folder << ": " << files << " files, " << files - broken
+              << " thumbnails, " << broken << " broken\n";
 }
+
+INSTANTIATE_TEST_SUITE_P(ThumbnailGrid, CorpusBuild,
+                         ::testing::Values(BuildCorpus{"bmpsuite_g", "bmpsuite/g", true},
+                                           BuildCorpus{"bmpsuite_q", "bmpsuite/q", false},
+                                           BuildCorpus{"gif_pygif", "gif-pygif", false},
+                                           BuildCorpus{"jpeg_testimages", "jpeg-testimages", false},
+                                           BuildCorpus{"ico_image_rs_ico_images",
+                                                       "ico-image-rs/ico/images", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
