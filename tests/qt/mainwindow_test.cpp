@@ -5,11 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
+
 #include "core/app/commands.h"
+#include "qt/windows/fullscreenwindow.h"
 #include "qt/testwindow.h"
 
 using namespace vistrel;
@@ -95,8 +99,74 @@ TEST_F(MainWindowTest, ADamagedSettingsFileStillStarts) {
     }
 }
 
+namespace {
+
+struct PinnedItem {
+    const char* menu; // the menu holding the item; empty for the menu bar
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+};
+
+// Whether menu (the menu bar when empty) holds the named action with that caption and key.
+void ExpectPinned(QMainWindow& window, const std::function<QAction*(const std::string&)>& action,
+                  const PinnedItem& item) {
+    SCOPED_TRACE(item.name);
+    QAction* a = action(item.name);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->text().toStdString(), item.caption);
+    EXPECT_EQ(a->shortcut(), QKeySequence(item.shortcut));
+    const QList<QAction*> siblings =
+        *item.menu ? action(item.menu)->menu()->actions() : window.menuBar()->actions();
+    EXPECT_TRUE(siblings.contains(a)) << "not in " << item.menu;
+}
+
+} // namespace
+
 TEST_F(MainWindowTest, EveryMenuItemExistsAndEveryToolbarButtonRunsItsMenuCommand) {
     auto& w = open();
+    // A few items of every menu, as they must read, so that a slip in the command table
+    // cannot pass by comparing the table with itself.
+    const PinnedItem pinned[] = {
+        {"", "mnuFile", "&File", ""},
+        {"mnuFile", "mnuSaveas", "Save As", "Ctrl+S"},
+        {"mnuFile", "mnuEditImage", "Shell Edit", "Ctrl+E"},
+        {"mnuFile", "mnuNext", "Next", ""},
+        {"mnuFile", "mnuExit", "Exit", "F12"},
+        {"", "mnuEdit", "&Edit", ""},
+        {"mnuEdit", "mnuCopy", "Copy", "Ctrl+X"},
+        {"mnuEdit", "mnuCopyTo", "Copy To", "Ctrl+C"},
+        {"mnuEdit", "mnuDelete", "Delete", "Shift+Del"},
+        {"mnuEdit", "mnuRename", "Rename", "Ctrl+R"},
+        {"mnuFolder", "mnuNewFolder", "Create New Folder", ""},
+        {"mnuFolder", "mnuRenameFolder", "Rename Folder", ""},
+        {"", "mnuView", "&View", ""},
+        {"mnuView", "mnuDisplay", "Display", "F6"},
+        {"mnuView", "mnuExplorer", "Explorer", "F8"},
+        {"mnuView", "mnuRefresh", "Refresh", "F5"},
+        {"mnuView", "mnuSlideShow", "Slide Show", "F7"},
+        {"mnuView", "mnuOptions", "Options", "Ctrl+O"},
+        {"mnuToolbars", "mnuAddress", "Address", ""},
+        {"mnuFileType", "mnuAll", "*.*", ""},
+        {"mnuFileType", "mnuCur", "*.CUR", ""},
+        {"mnuZoom", "mnuZoomOut", "Zoom Out", "F4"},
+        {"mnuZoom", "mnu700", "700%", ""},
+        {"", "mnuTools", "&Tools", ""},
+        {"mnuTools", "mnuMove", "Mover", ""},
+        {"mnuTools", "mnuSelectAll", "Select All", "Ctrl+A"},
+        {"mnuTools", "mnuSolarize", "Solarize", ""},
+        {"mnuColor", "mnuGaryscaling", "Grey Scaling", ""},
+        {"", "mnuHelp", "&Help", ""},
+        {"mnuHelp", "mnuHelpTopics", "Help Topics", "F1"},
+        {"mnuHelp", "mnuOnlineR", "Online Resources ", ""},
+        {"mnuHelp", "mnuAbout", "About Vistrel", ""},
+        {"mnuOnlineR", "mnuQuorvane", "Quorvane Home Page", ""},
+        {"mnuRightDisplay", "mnuEditR", "Shell Edit", ""},
+        {"mnuRightDisplay", "mnuRenameR", "Rename", ""},
+        {"mnuRightDisplay", "mnuZoomOutR", "Zoom Out", ""}};
+    for (const PinnedItem& item : pinned)
+        ExpectPinned(w, [&](const std::string& name) { return w.action(name); }, item);
+
     for (const auto& e : core::MenuTable()) {
         QAction* a = w.action(e.name);
         ASSERT_NE(a, nullptr) << e.name;
@@ -135,6 +205,28 @@ TEST_F(MainWindowTest, EveryMenuItemExistsAndEveryToolbarButtonRunsItsMenuComman
             }
         EXPECT_TRUE(menuRunsIt) << b.key;
     }
+
+    // The full-screen window's own menus differ from the main window's in places.
+    w.action("mnuFullScreen")->trigger();
+    qt::FullScreenWindow* full = w.fullScreenWindow();
+    ASSERT_NE(full, nullptr);
+    const PinnedItem fullScreenPinned[] = {
+        {"mnuFile", "mnuEditImage", "Shell Edit", "Ctrl+S"},
+        {"mnuFile", "mnuPrint", "Print", "Ctrl+P"},
+        {"mnuFile", "mnuClose", "Close", ""},
+        {"mnuEdit", "mnuCopy", "Copy", "Ctrl+X"},
+        {"mnuEdit", "mnuMoveTo", "Move To", "Ctrl+M"},
+        {"mnuEdit", "mnuDelete", "Delete", ""},
+        {"mnuEdit", "mnuRename", "Rename", "Ctrl+R"},
+        {"mnuView", "mnuRefresh", "Refresh", "F5"},
+        {"mnuView", "mnuSlideShow", "Slide Show", "F7"},
+        {"mnuZoom", "mnuZoomIn", "Zoom In", "F3"},
+        {"mnuZoom", "mnu10", "10%", ""},
+        {"mnuHelp", "mnuAbout", "About Vistrel", ""},
+        {"mnuRightDisplay", "mnuCopyc", "Copy", ""},
+        {"mnuRightDisplay", "mnuZoomInR", "Zoom In", ""}};
+    for (const PinnedItem& item : fullScreenPinned)
+        ExpectPinned(*full, [&](const std::string& name) { return full->action(name); }, item);
 }
 
 TEST_F(MainWindowTest, ViewTogglesMoveThePanes) {

@@ -11,12 +11,14 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <tuple>
 #include <vector>
 
 #include "fakes/tempfolder.h"
+#include "qt/corpora.h"
 #include "qt/platform/imageconvert.h"
 #include "qt/platform/qtpictureloader.h"
 
@@ -334,11 +336,6 @@ TEST(ImageConvert, CoreImagesCrossToQtAndBack) {
 
 // Third-party test files: never a crash, and either a picture or an error naming the file.
 
-fs::path corporaRoot() {
-    const char* root = std::getenv("VISTREL_CORPORA");
-    return root && *root ? fs::path(root) : fs::path(VISTREL_CORPORA_DIR);
-}
-
 struct Corpus {
     const char* name;
     const char* folder;
@@ -348,7 +345,7 @@ struct Corpus {
 class PictureLoaderCorpus : public ::testing::TestWithParam<Corpus> {};
 
 TEST_P(PictureLoaderCorpus, EveryFileLoadsOrFailsClearly) {
-    const fs::path folder = corporaRoot() / GetParam().folder;
+    const fs::path folder = vistrel::test::CorporaRoot() / GetParam().folder;
     if (!fs::is_directory(folder)) GTEST_SKIP() << "picture corpus not present: " << folder;
     const std::string extension = GetParam().extension;
     std::vector<fs::path> files;
@@ -393,14 +390,23 @@ INSTANTIATE_TEST_SUITE_P(PictureLoader, PictureLoaderCorpus,
 
 // Each case's .conf gives the picture's size and its first frame as raw RGBA.
 TEST(PictureLoaderCorpusGif, FirstFrameMatchesTheReference) {
-    const fs::path folder = corporaRoot() / "gif-pygif";
+    const fs::path folder = vistrel::test::CorporaRoot() / "gif-pygif";
     if (!fs::is_directory(folder)) GTEST_SKIP() << "picture corpus not present: " << folder;
+    // Where the reader and the reference part ways. The reference composes every image block
+    // before the first delay into frame 0, where the reader shows the first block alone; and
+    // it leaves pixels no block covers transparent, where the reader fills in the background
+    // colour, as the format has it.
+    const std::set<std::string> differing{
+        "dispose-restore-previous.gif", "high-color.gif", "images-combine.gif",
+        "images-overlap.gif", // first block only
+        "dispose-restore-background.gif", "missing-pixels.gif"}; // background colour
     const auto readBytes = [](const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return Bytes{std::istreambuf_iterator<char>(in), {}};
     };
     QtPictureLoader loader;
-    int compared = 0, pixelMismatches = 0;
+    int compared = 0;
+    std::set<std::string> mismatching;
     for (const auto& entry : fs::directory_iterator(folder)) {
         if (entry.path().extension() != ".conf") continue;
         std::map<std::string, std::string> conf;
@@ -412,29 +418,35 @@ TEST(PictureLoaderCorpusGif, FirstFrameMatchesTheReference) {
             if (eq != std::string::npos && (section == "config" || section == "frame0"))
                 conf[section + "." + line.substr(0, eq)] = line.substr(eq + 3);
         }
-        const LoadResult result = loader.load((folder / conf["config.input"]).string());
+        const std::string input = conf["config.input"];
+        const LoadResult result = loader.load((folder / input).string());
         if (!result.ok() || !conf.count("frame0.pixels")) continue;
         ++compared;
         const int w = std::stoi(conf["config.width"]), h = std::stoi(conf["config.height"]);
         const bool sameSize =
             std::pair(result.naturalWidth, result.naturalHeight) == std::pair(w, h);
-        EXPECT_TRUE(sameSize) << conf["config.input"] << ": " << result.naturalWidth << " x "
+        EXPECT_TRUE(sameSize) << input << ": " << result.naturalWidth << " x "
                               << result.naturalHeight;
         const Bytes rgba = readBytes(folder / conf["frame0.pixels"]);
-        if (!sameSize || rgba.size() != std::size_t(w) * h * 4) continue;
+        ASSERT_EQ(rgba.size(), std::size_t(w) * h * 4) << conf["frame0.pixels"];
+        if (!sameSize) continue;
         int wrong = 0;
-        for (int i = 0; i < w * h; ++i) {
-            const auto c = [&](int k) { return int((unsigned char)rgba[4 * i + k]); };
-            wrong += !near(result.image.at(i % w, i / w), overWhite(c(0), c(1), c(2), c(3)), 1);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const std::size_t at = (std::size_t(y) * w + x) * 4;
+                const auto c = [&](int k) { return int((unsigned char)rgba[at + k]); };
+                wrong += !near(result.image.at(x, y), overWhite(c(0), c(1), c(2), c(3)), 1);
+            }
+        if (wrong) {
+            std::cout << "  " << input << ": " << wrong << " pixels differ\n";
+            mismatching.insert(input);
         }
-        if (wrong) std::cout << "  " << conf["config.input"] << ": " << wrong << " pixels differ\n";
-        pixelMismatches += wrong > 0;
     }
-    std::cout << "gif-pygif: " << compared << " compared, " << pixelMismatches
+    std::cout << "gif-pygif: " << compared << " compared, " << mismatching.size()
               << " with other pixels\n";
     RecordProperty("compared", compared);
-    RecordProperty("pixelMismatches", pixelMismatches);
     EXPECT_GT(compared, 0);
+    EXPECT_EQ(mismatching, differing);
 }
 
 } // namespace

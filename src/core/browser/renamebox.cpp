@@ -85,11 +85,27 @@ RenameBox::RenameBox(ThumbnailSheet& sheet, const FolderBrowser& browser, Dialog
                      RenameHooks& hooks)
     : m_sheet(sheet), m_browser(browser), m_dialogs(dialogs), m_hooks(hooks) {}
 
-bool RenameBox::CaptionDoubleClick(int index) {
-    if (isOpen() || index < 0 || index >= m_sheet.cellCount()) return false;
+bool RenameBox::CaptionDoubleClick(const std::string& name) {
+    if (isOpen()) return false;
+    const int index = m_sheet.FindCell(name);
+    if (index < 0) return false;
     m_index = index;
-    m_initialText = m_sheet.cell(index).name;
+    m_generation = m_sheet.generation();
+    // The folder the cells were read from, which is where the file is.
+    m_folder = m_browser.fileListPath();
+    m_fileName = name;
     return true;
+}
+
+void RenameBox::Close() {
+    m_index = -1;
+    m_folder.clear();
+    m_fileName.clear();
+}
+
+const std::string& RenameBox::fileName() const {
+    static const std::string none;
+    return isOpen() ? m_fileName : none;
 }
 
 Box RenameBox::box() const {
@@ -108,17 +124,18 @@ Box RenameBox::sheetBox() const {
 }
 
 bool RenameBox::LostFocus(const std::string& text) {
-    if (!isOpen()) return false;
+    // Closed, or the cells were rebuilt under the box: whatever it holds is no longer about
+    // the file it was opened on.
+    if (!isOpen()) {
+        Close();
+        return false;
+    }
     const int index = m_index;
-    m_index = -1;
-    m_initialText.clear();
-    if (text.empty()) return false;
-
-    // The grid may have been rebuilt while the box was open.
-    const bool cellThere = index < m_sheet.cellCount();
-    if (cellThere && text == m_sheet.cell(index).name) return false;
-    if (!cellThere ||
-        RenameWithoutReplacing(m_browser.folderPath(), m_sheet.cell(index).name, text)) {
+    const std::string folder = m_folder;
+    const std::string from = m_fileName;
+    Close();
+    if (text.empty() || text == from) return false;
+    if (RenameWithoutReplacing(folder, from, text)) {
         m_dialogs.MessageBox(text + " has already been used.", kMessageCaption,
                              MessageButtons::OK, MessageIcon::None);
         return false;
@@ -126,6 +143,16 @@ bool RenameBox::LostFocus(const std::string& text) {
     m_sheet.cell(index).name = text;
     m_hooks.refreshFolder();
     return true;
+}
+
+bool RenameBox::KeyDown(RenameKey key, const std::string& text) {
+    if (!isOpen()) return false;
+    switch (key) {
+    case RenameKey::Enter: LostFocus(text); return true;
+    case RenameKey::Escape: Close(); return true;
+    case RenameKey::Other: return false;
+    }
+    return false;
 }
 
 } // namespace vistrel::core

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,8 +29,13 @@ bool IsPlainFileName(std::string_view name);
 std::optional<std::string> RenameWithoutReplacing(const std::string& folder,
                                                   const std::string& from, const std::string& to);
 
+// Keys the rename box reacts to; every other key edits its text.
+enum class RenameKey { Enter, Escape, Other };
+
 // The in-place rename of a thumbnail's file: a text box over the caption, opened by a
-// double-click on the caption and committed when it loses the focus.
+// double-click on the caption and committed when it loses the focus or on Enter. It holds
+// the file's name, not just its cell, and closes unused when the cells are cleared or
+// rebuilt under it.
 class RenameBox {
 public:
     static constexpr Twips Height = 285;   // one line of text
@@ -38,32 +44,42 @@ public:
     RenameBox(ThumbnailSheet& sheet, const FolderBrowser& browser, Dialogs& dialogs,
               RenameHooks& hooks);
 
-    // A double-click on caption index: opens the box there unless one is open already.
-    // True when it opened.
-    bool CaptionDoubleClick(int index);
+    // A double-click on the caption of the named file: opens the box on the cell showing that
+    // file now, unless a box is open or no cell shows it. By name, because the first click of
+    // the double-click may have committed another box and rebuilt the cells since. True when
+    // it opened.
+    bool CaptionDoubleClick(const std::string& name);
 
-    bool isOpen() const { return m_index >= 0; }
+    bool isOpen() const { return m_index >= 0 && m_generation == m_sheet.generation(); }
     // The cell being renamed; -1 while closed.
-    int cellIndex() const { return m_index; }
+    int cellIndex() const { return isOpen() ? m_index : -1; }
+    // The bare name of the file being renamed, which is also what the box shows when it
+    // opens; empty while closed.
+    const std::string& fileName() const;
     // The box inside its cell: at the caption's left and 70 above its top, caption-wide.
     Box box() const;
     // The same box on the sheet.
     Box sheetBox() const;
-    // What the box shows when it opens: the caption's text.
-    const std::string& initialText() const { return m_initialText; }
 
     // The box lost the focus holding text: it closes, then the file is renamed unless the
     // text is empty or unchanged. A failure of any kind shows text + " has already been
     // used." and changes nothing. True when a file was renamed.
     bool LostFocus(const std::string& text);
+    // Enter commits as a focus loss does; Esc closes the box and renames nothing. False for
+    // a key the box does not take, which then edits the text.
+    bool KeyDown(RenameKey key, const std::string& text);
 
 private:
+    void Close();
+
     ThumbnailSheet& m_sheet;
     const FolderBrowser& m_browser;
     Dialogs& m_dialogs;
     RenameHooks& m_hooks;
     int m_index = -1;
-    std::string m_initialText;
+    std::uint64_t m_generation = 0;
+    std::string m_folder;
+    std::string m_fileName;
 };
 
 } // namespace vistrel::core

@@ -35,11 +35,13 @@ void ThumbnailSheet::Clear() {
     SyncTemplate();
     m_gridRowCount = 0;
     m_focused = -1;
+    ++m_generation;
 }
 
 ThumbnailCell& ThumbnailSheet::StartCells(int expectedCells) {
     m_cells.resize(1);
     m_cells.reserve(static_cast<std::size_t>(std::max(expectedCells, 1)));
+    ++m_generation;
     m_gridRowCount = 0;
     m_model.picCase0.left = 0;
     m_model.picCase0.top = 0;
@@ -62,6 +64,13 @@ ThumbnailCell& ThumbnailSheet::AddCell() {
     m_cells.push_back(std::move(added));
     Place(cellCount() - 1);
     return m_cells.back();
+}
+
+int ThumbnailSheet::FindCell(std::string_view name) const {
+    if (name.empty()) return -1; // an empty cell 0 stands for no file
+    const auto it = std::find_if(m_cells.begin(), m_cells.end(),
+                                 [&](const ThumbnailCell& c) { return c.name == name; });
+    return it == m_cells.end() ? -1 : static_cast<int>(it - m_cells.begin());
 }
 
 void ThumbnailSheet::SetCellVisible(int index, bool visible) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -42,6 +44,12 @@ public:
     const ThumbnailCell& cell(int index) const { return m_cells.at(static_cast<std::size_t>(index)); }
     ThumbnailCell& cell(int index) { return m_cells.at(static_cast<std::size_t>(index)); }
 
+    // Counts the clears and starts of the cells: an index names the same file only while this
+    // stays the same.
+    std::uint64_t generation() const { return m_generation; }
+    // The cell showing the named file; -1 when none does.
+    int FindCell(std::string_view name) const;
+
     // Index of the row the last placed cell went into.
     int GridRowCount() const { return m_gridRowCount; }
 
@@ -81,6 +89,7 @@ private:
     std::vector<ThumbnailCell> m_cells;
     int m_gridRowCount = 0;
     int m_focused = -1;
+    std::uint64_t m_generation = 0;
 };
 
 } // namespace vistrel::core

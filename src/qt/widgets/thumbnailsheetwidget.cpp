@@ -1,13 +1,16 @@
 #include "qt/widgets/thumbnailsheetwidget.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyleHints>
 
 #include "qt/platform/imageconvert.h"
 #include "qt/platform/twips.h"
@@ -61,7 +64,8 @@ void DrawBrokenMark(QPainter& painter, const QRectF& box) {
 
 ThumbnailSheetWidget::ThumbnailSheetWidget(QWidget* parent) : QWidget(parent) {
     setObjectName("picBack");
-    setFocusPolicy(Qt::ClickFocus);
+    // A press takes the focus itself (mousePressEvent), after noting the cell it hit.
+    setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_thumbnailColour = palette().color(QPalette::Button);
 
@@ -134,23 +138,51 @@ void ThumbnailSheetWidget::paintEvent(QPaintEvent* event) {
     }
 }
 
+std::optional<core::CellHit> ThumbnailSheetWidget::pressAt(QPoint point, Pressed& noted) {
+    auto hit = hitAt(point);
+    noted = Pressed{point, hit ? m_sheet->cell(hit->index).name : std::string(),
+                    hit ? hit->zone : core::CellZone::Frame};
+    if (!hasFocus()) {
+        // Moving the focus out of an open rename box commits it, and that may rebuild the
+        // cells: the press then belongs to the cell that shows its file now, if any does.
+        const auto generation = m_sheet ? m_sheet->generation() : 0;
+        setFocus(Qt::MouseFocusReason);
+        if (hit && m_sheet->generation() != generation) {
+            hit->index = m_sheet->FindCell(noted.name);
+            if (hit->index < 0) hit.reset();
+        }
+    }
+    return hit;
+}
+
 void ThumbnailSheetWidget::mousePressEvent(QMouseEvent* event) {
-    const auto hit = hitAt(event->position().toPoint());
+    const auto hit = pressAt(event->position().toPoint(), m_pressed);
     if (hit && onPress) onPress(hit->index, hit->zone, ToButton(event->button()));
     update();
 }
 
 void ThumbnailSheetWidget::mouseReleaseEvent(QMouseEvent* event) {
+    m_clicked = m_pressed;
     const auto hit = hitAt(event->position().toPoint()).value_or(core::CellHit{});
     if (onRelease) onRelease(hit.index, hit.zone, ToButton(event->button()));
 }
 
 // The second click of a double-click is no press, as on the platform the program was
-// designed for; only a caption reacts to it.
+// designed for; only a caption reacts to it. The window system sends it after the press and
+// release of the first click, whose file was noted before the focus moved (what lies under
+// the pointer now may have moved there when that click committed a rename). A double-click
+// that comes alone is its own first click.
 void ThumbnailSheetWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    const auto hit = hitAt(event->position().toPoint());
-    if (hit && hit->zone == core::CellZone::Caption && onDoubleClickCaption)
-        onDoubleClickCaption(hit->index);
+    const QPoint point = event->position().toPoint();
+    const int near = QGuiApplication::styleHints()->mouseDoubleClickDistance();
+    if (!m_clicked || (m_clicked->point - point).manhattanLength() > near) {
+        Pressed alone;
+        pressAt(point, alone);
+        m_clicked = alone;
+    }
+    const Pressed first = *std::exchange(m_clicked, std::nullopt);
+    if (first.zone == core::CellZone::Caption && !first.name.empty() && onDoubleClickCaption)
+        onDoubleClickCaption(first.name);
 }
 
 void ThumbnailSheetWidget::keyPressEvent(QKeyEvent* event) {
@@ -163,18 +195,40 @@ void ThumbnailSheetWidget::keyReleaseEvent(QKeyEvent* event) {
     if (onKeyUp) onKeyUp(ToCellKey(event->key()));
 }
 
-void ThumbnailSheetWidget::openRenameEditor(const core::Box& boxOnSheet, const QString& text) {
-    m_editor->setGeometry(ToPixelRect(boxOnSheet, m_tpp));
-    m_editor->setText(text);
-    m_editor->show();
-    m_editor->raise();
-    m_editor->setFocus(Qt::OtherFocusReason);
+void ThumbnailSheetWidget::showRenameEditor(bool open, const core::Box& boxOnSheet,
+                                            const QString& text) {
+    if (open) {
+        m_editor->setGeometry(ToPixelRect(boxOnSheet, m_tpp));
+        if (m_editor->isVisible()) return;
+        m_editor->setText(text);
+        m_editor->selectAll();
+        m_editor->show();
+        m_editor->raise();
+        m_editor->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (!m_editor->isVisible()) return;
+    // Hiding a focused widget would pass the focus along the tab chain; keep it here, and
+    // keep the focus loss from committing what the program closed.
+    m_closingEditor = true;
+    if (m_editor->hasFocus()) setFocus(Qt::OtherFocusReason);
+    m_editor->hide();
+    m_closingEditor = false;
 }
 
-bool ThumbnailSheetWidget::renameEditorOpen() const { return m_editor->isVisible(); }
-
 bool ThumbnailSheetWidget::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_editor && event->type() == QEvent::FocusOut && m_editor->isVisible()) {
+    if (watched != m_editor || m_closingEditor) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const core::RenameKey renameKey =
+            key == Qt::Key_Return || key == Qt::Key_Enter ? core::RenameKey::Enter
+            : key == Qt::Key_Escape                       ? core::RenameKey::Escape
+                                                          : core::RenameKey::Other;
+        if (renameKey != core::RenameKey::Other && onRenameKey &&
+            onRenameKey(renameKey, m_editor->text()))
+            return true;
+    }
+    if (event->type() == QEvent::FocusOut && m_editor->isVisible()) {
         // The editor's own context menu and a switch to another application leave the
         // focus inside the box as far as the window is concerned.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();

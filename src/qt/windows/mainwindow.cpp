@@ -440,15 +440,16 @@ void MainWindow::connectSheet() {
     };
     m_picBack->onKeyDown = [this](core::CellKey key) { act([&] { m_app->Grid().KeyDown(key); }); };
     m_picBack->onKeyUp = [this](core::CellKey key) { act([&] { m_app->Grid().KeyUp(key); }); };
-    m_picBack->onDoubleClickCaption = [this](int index) {
-        act([&] {
-            auto& rename = m_app->Rename();
-            if (rename.CaptionDoubleClick(index))
-                m_picBack->openRenameEditor(rename.sheetBox(), Q(rename.initialText()));
-        });
+    m_picBack->onDoubleClickCaption = [this](const std::string& name) {
+        act([&] { m_app->Rename().CaptionDoubleClick(name); });
     };
     m_picBack->onRenameFocusLost = [this](const QString& text) {
         act([&] { m_app->Rename().LostFocus(text.toStdString()); });
+    };
+    m_picBack->onRenameKey = [this](core::RenameKey key, const QString& text) {
+        bool taken = false;
+        act([&] { taken = m_app->Rename().KeyDown(key, text.toStdString()); });
+        return taken;
     };
 }
 
@@ -630,6 +631,8 @@ void MainWindow::sync() {
 
     renderExplorer();
 
+    const auto& rename = m_app->Rename();
+    m_picBack->showRenameEditor(rename.isOpen(), rename.sheetBox(), Q(rename.fileName()));
     m_picBack->update();
 
     // The busy pointer covers the whole program while a build runs.
