@@ -200,6 +200,13 @@ void Application::Run(Command command, const std::string& argument) {
     }
 }
 
+void Application::SlideTimerTick() {
+    // The build and the edits let the window paint, which also delivers timer ticks; a tick
+    // then would load another picture under them.
+    if (m_builder.Building() || m_model.status.busy()) return;
+    m_slideShow.Tick();
+}
+
 bool Application::MenuChecked(const std::string& name) const {
     if (name == "mnuTool") return m_model.bandTools;
     if (name == "mnuAddress") return m_model.bandAddress;

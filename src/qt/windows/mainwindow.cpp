@@ -95,7 +95,7 @@ MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource
                        const std::string& programFolder, const std::string& initialFolder,
                        core::Dialogs* dialogs)
     : m_volumes(volumes), m_pump([this] { sync(); }), m_qtDialogs(this),
-      m_slideTimer([this] { act([this] { m_app->Slides().Tick(); }); }) {
+      m_slideTimer([this] { act([this] { m_app->SlideTimerTick(); }); }) {
     setObjectName("frmMain");
     setWindowTitle("Vistrel 1.00");
     setWindowIcon(QIcon(":/icons/vistrel.png"));

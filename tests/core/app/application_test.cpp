@@ -196,3 +196,29 @@ TEST_F(AppFixture, BandTogglesWriteAtOnceAndFileTypesRelist) {
     app->Run(Command::FileType, "mnuAll");
     EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
 }
+
+TEST_F(AppFixture, SlideTicksDuringABuildAreIgnoredSoTheBuildEndsOnTheFirstPicture) {
+    for (int i = 0; i < 12; ++i)
+        elsewhere.file("s" + std::to_string(i) + ".jpg");
+    start();
+    app->Run(Command::SlideShow);
+    ASSERT_TRUE(app->Slides().Running());
+    int ticks = 0;
+    pump.pending = [&] {
+        ++ticks;
+        app->SlideTimerTick();
+    };
+    clock.step = 1; // every cell is long enough to repaint
+    app->Browser().addressEnter(elsewhere.path());
+    EXPECT_GT(ticks, 10);
+    EXPECT_EQ(app->Current().CurrentFileIndex, 0);
+    EXPECT_EQ(app->SelectedFiles().names(), std::vector<std::string>{"c.gif"});
+
+    pump.pending = nullptr;
+    app->Model().status.progress = 5; // any other long operation holds the ticks off as well
+    app->SlideTimerTick();
+    EXPECT_EQ(app->Current().CurrentFileIndex, 0);
+    app->Model().status.progress = 0;
+    app->SlideTimerTick(); // once the work is over, the show goes on
+    EXPECT_EQ(app->Current().CurrentFileIndex, 1);
+}
