@@ -1,13 +1,16 @@
 #include "qt/widgets/thumbnailsheetwidget.h"
 
 #include <algorithm>
+#include <cstdlib>
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "qt/platform/imageconvert.h"
 #include "qt/platform/twips.h"
@@ -35,6 +38,10 @@ core::CellKey ToCellKey(int key) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return core::CellKey::Enter;
     case Qt::Key_Shift: return core::CellKey::Shift;
+    case Qt::Key_PageUp: return core::CellKey::PageUp;
+    case Qt::Key_PageDown: return core::CellKey::PageDown;
+    case Qt::Key_Home: return core::CellKey::Home;
+    case Qt::Key_End: return core::CellKey::End;
     default: return core::CellKey::Other;
     }
 }
@@ -161,6 +168,17 @@ void ThumbnailSheetWidget::keyReleaseEvent(QKeyEvent* event) {
     // X11 reports a held key as repeated press/release pairs; only the last release counts.
     if (event->isAutoRepeat()) return;
     if (onKeyUp) onKeyUp(ToCellKey(event->key()));
+}
+
+void ThumbnailSheetWidget::wheelEvent(QWheelEvent* event) {
+    // Sideways turns are left to the parents, as the vertical scroll bar leaves them.
+    const QPoint delta = event->angleDelta();
+    if (!onWheel || delta.y() == 0 || std::abs(delta.x()) > std::abs(delta.y())) {
+        event->ignore();
+        return;
+    }
+    onWheel(delta.y(), QApplication::wheelScrollLines());
+    event->accept();
 }
 
 void ThumbnailSheetWidget::openRenameEditor(const core::Box& boxOnSheet, const QString& text) {

@@ -420,6 +420,9 @@ void MainWindow::connectSheet() {
     };
     m_picBack->onKeyDown = [this](core::CellKey key) { act([&] { m_app->Grid().KeyDown(key); }); };
     m_picBack->onKeyUp = [this](core::CellKey key) { act([&] { m_app->Grid().KeyUp(key); }); };
+    m_picBack->onWheel = [this](int delta, int lines) {
+        act([&] { m_app->Grid().Wheel(delta, lines); });
+    };
     m_picBack->onDoubleClickCaption = [this](int index) {
         act([&] {
             auto& rename = m_app->Rename();
@@ -598,7 +601,9 @@ void MainWindow::sync() {
     m_vScroll->setGeometry(ToPixelRect(m.vScroll, tpp).translated(border, border));
     m_vScroll->setVisible(m.vScroll.visible);
     m_vScroll->setMaximum(m.vScrollState.maximum);
-    m_vScroll->setPageStep(std::max(1, m.vScrollState.maximum / 10));
+    const core::ScrollSteps steps = m_app->Grid().Steps();
+    m_vScroll->setSingleStep(steps.line);
+    m_vScroll->setPageStep(steps.page);
     m_vScroll->setValue(m.vScrollState.value);
 
     for (const char* name : {"mnuTool", "mnuAddress"})
