@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -44,14 +45,20 @@ struct FakeClock : core::Clock {
 };
 
 // Records panel 3 (and the progress, on a repaint) each time the window would be painted.
+// `pending` stands for whatever the window system delivers while the pump runs (a timer).
 struct RecordingPump : core::EventPump {
     const core::StatusBarState* status = nullptr;
     bool throwOnRepaint = false;
     std::vector<std::string> painted;
-    void processPendingEvents() override { painted.push_back("events " + panel3()); }
+    std::function<void()> pending;
+    void processPendingEvents() override {
+        painted.push_back("events " + panel3());
+        if (pending) pending();
+    }
     void repaint() override {
         if (throwOnRepaint) throw std::runtime_error("paint failed");
         painted.push_back(panel3() + " @" + std::to_string(int(status ? status->progress : 0)));
+        if (pending) pending();
     }
     std::string panel3() const { return status ? status->text(core::StatusBarState::Status) : ""; }
 };

@@ -216,9 +216,11 @@ void Application::Run(Command command, const std::string& argument) {
         break;
     case Command::Previous:
         m_slideShow.ShowPreviousImage();
+        m_grid.ScrollIntoView(m_current.CurrentFileIndex);
         break;
     case Command::Next:
         m_slideShow.ShowNextImage();
+        m_grid.ScrollIntoView(m_current.CurrentFileIndex);
         break;
     case Command::SlideShow:
         m_slideShow.StartStopSlideShow();
@@ -243,6 +245,14 @@ void Application::Run(Command command, const std::string& argument) {
     default:
         break;
     }
+}
+
+void Application::SlideTimerTick() {
+    // The build and the edits let the window paint, which also delivers timer ticks; a tick
+    // then would load another picture under them.
+    if (m_builder.Building() || m_model.status.busy()) return;
+    m_slideShow.Tick();
+    m_grid.ScrollIntoView(m_current.CurrentFileIndex);
 }
 
 bool Application::MenuChecked(const std::string& name) const {

@@ -90,6 +90,8 @@ public:
     // Runs one command; every menu item, context entry, toolbar button and key comes here.
     void Run(Command command, const std::string& argument = {});
     void RunToolbarKey(const std::string& key) { Run(CommandForToolbarKey(key)); }
+    // One tick of the slide-show timer.
+    void SlideTimerTick();
     // Check mark of a checkable menu item.
     bool MenuChecked(const std::string& name) const;
 

@@ -70,7 +70,7 @@ LayoutResult MainLayout::LayoutMainWindow() {
 
     m_hooks.CenterPicture();
     if (m_hooks.cellCount() > 1) m_hooks.ResizeCases();
-    UpdateScrollRange(false);
+    UpdateScrollRange();
     return {LayoutResult::Outcome::LaidOut, 0};
 }
 
@@ -94,6 +94,7 @@ void MainLayout::ToolStripHeightChanged() {
     m.picPreview.height = statusTop - m.picPreview.top;
     m.picDisplay.height = statusTop - m.picPreview.top - kFileStripHeight;
     m.vScroll.height = m.picPreview.innerHeight();
+    UpdateScrollRange();
 }
 
 bool MainLayout::inSplitterGap(Twips x) const {
@@ -139,7 +140,7 @@ void MainLayout::SplitterRelease() {
         m_hooks.ResizeCases();
         m_hooks.PlaceResizeHandles();
     }
-    UpdateScrollRange(true);
+    UpdateScrollRange();
     m_model.cursor = Cursor::Default;
 }
 
@@ -155,6 +156,7 @@ void MainLayout::ToggleExplorer() {
             FitScrollBarToPreview();
             m.picBack.width = m.vScroll.left;
             m_hooks.ResizeCases();
+            UpdateScrollRange();
         } else {
             // The display pane grows over the explorer's place; the thumbnail pane stays put.
             m.picDisplay.width += kExplorerAndGap;
@@ -178,6 +180,7 @@ void MainLayout::ToggleExplorer() {
             FitScrollBarToPreview();
             m.picBack.width = m.vScroll.left;
             m_hooks.ResizeCases();
+            UpdateScrollRange();
         }
         m.picExplorer.visible = true;
     }
@@ -206,11 +209,11 @@ LayoutResult MainLayout::ToggleDisplay() {
     const LayoutResult result = LayoutMainWindow();
     m.picBack.width = m.vScroll.left;
     if (m_hooks.cellCount() > 1) m_hooks.ResizeCases();
-    UpdateScrollRange(true);
+    UpdateScrollRange();
     return result;
 }
 
-void MainLayout::UpdateScrollRange(bool afterPaneChange) {
+void MainLayout::UpdateScrollRange() {
     MainWindowModel& m = m_model;
     m.picBack.height = m_hooks.lastCellBottom();
     const int maximum = m.picBack.height > kMaxScroll
@@ -221,10 +224,8 @@ void MainLayout::UpdateScrollRange(bool afterPaneChange) {
     // A scroll bar keeps its value inside its range.
     m.vScrollState.value = std::clamp(m.vScrollState.value, 0, std::max(maximum, 0));
 
-    if (!afterPaneChange) {
-        m_hooks.VScroll_Change();
-        return;
-    }
+    // Decided again on every change of the pane, resizes included: a pane that shrank under
+    // a sheet without a scroll bar would leave its lower rows out of reach.
     if (m.picBack.height <= m.picPreview.height) {
         m.vScroll.visible = false;
         m.picBack.top = 0;

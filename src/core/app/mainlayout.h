@@ -68,9 +68,9 @@ public:
     LayoutResult ToggleDisplay();
 
 private:
-    // Sets the backdrop height and the scroll range from the last cell. After a user change of
-    // the panes (not a resize) it also hides the scroll bar when everything fits.
-    void UpdateScrollRange(bool afterPaneChange);
+    // Sets the backdrop height and the scroll range from the last cell, and shows the scroll
+    // bar only when the sheet is higher than the pane. Runs after every change of the pane.
+    void UpdateScrollRange();
     void FitScrollBarToPreview();
     bool inSplitterGap(Twips x) const;
 

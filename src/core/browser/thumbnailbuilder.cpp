@@ -189,6 +189,11 @@ void ThumbnailBuilder::ClearThumbnails() {
 void ThumbnailBuilder::BuildThumbnails() {
     MainWindowModel& m = m_model;
     StatusBarState& status = m.status;
+    m_building = true;
+    const struct Ended {
+        bool& building;
+        ~Ended() { building = false; }
+    } ended{m_building};
 
     // The one point where the build yields; from here on no user input is taken.
     m_pump.processPendingEvents();

@@ -62,6 +62,9 @@ public:
 
     void ClearThumbnails();
     void BuildThumbnails();
+    // From the build's first yield to the end of its final load. The progress value is 0
+    // at both ends, so it cannot tell on its own.
+    bool Building() const { return m_building; }
 
     std::chrono::system_clock::time_point BuildStartTime() const { return m_buildStartTime; }
     // The last build's duration as shown in panel 3.
@@ -82,6 +85,7 @@ private:
     std::chrono::system_clock::time_point m_buildStartTime{};
     std::string m_buildTimeText;
     std::string m_firstError;
+    bool m_building = false;
 };
 
 } // namespace vistrel::core

@@ -1,9 +1,19 @@
 #include "core/browser/thumbnailgrid.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
+#include "core/app/numbers.h"
+
 namespace vistrel::core {
+
+namespace {
+
+constexpr int kLinesPerRow = 3; // so a notch of the usual three lines moves one row
+constexpr int kMaxWheelLines = 100;
+
+} // namespace
 
 ThumbnailGrid::ThumbnailGrid(MainWindowModel& model, ThumbnailSheet& sheet,
                              FolderBrowser& browser, ThumbnailGridHooks& hooks)
@@ -52,6 +62,16 @@ void ThumbnailGrid::MouseUp(int index, CellZone zone, MouseButton /*button*/) {
 }
 
 void ThumbnailGrid::KeyDown(CellKey key) {
+    if (Scrollable()) {
+        const ScrollSteps steps = Steps();
+        switch (key) {
+        case CellKey::PageUp: ScrollBy(-steps.page); return;
+        case CellKey::PageDown: ScrollBy(steps.page); return;
+        case CellKey::Home: VScroll_Change(0); return;
+        case CellKey::End: VScroll_Change(m_model.sheetScrollMax); return;
+        default: break;
+        }
+    }
     if (m_sheet.focusedCell() < 0) return;
     switch (key) {
     case CellKey::Delete: m_hooks.deleteSelected(); break;
@@ -61,7 +81,7 @@ void ThumbnailGrid::KeyDown(CellKey key) {
     case CellKey::Right: m_hooks.showNext(); break;
     case CellKey::Enter: m_hooks.fullScreen(); break;
     case CellKey::Shift: m_browser.setShiftHeld(1); break;
-    case CellKey::Other: break;
+    default: break;
     }
 }
 
@@ -73,6 +93,75 @@ void ThumbnailGrid::KeyUp(CellKey /*key*/) {
 void ThumbnailGrid::VScroll_Change(int value) {
     m_model.vScrollState.value = std::clamp(value, 0, std::max(m_model.vScrollState.maximum, 0));
     m_sheet.VScroll_Change();
+}
+
+bool ThumbnailGrid::Scrollable() const {
+    const MainWindowModel& m = m_model;
+    return m.vScroll.visible && m.sheetScrollMax > 0 &&
+           m.picBack.height > m.picPreview.innerHeight();
+}
+
+// Scroll-bar units for a distance on the sheet: value max puts the sheet's bottom at the
+// pane's bottom, so a unit stands for travel / max twips.
+double ThumbnailGrid::UnitsFor(Twips distance) const {
+    const MainWindowModel& m = m_model;
+    return distance / (m.picBack.height - m.picPreview.innerHeight()) * m.sheetScrollMax;
+}
+
+ScrollSteps ThumbnailGrid::Steps() const {
+    if (!Scrollable()) return {};
+    const Twips row = m_model.picCase0.height;
+    const Twips pane = m_model.picPreview.innerHeight();
+    const Twips page = row > 0 && pane >= row ? std::floor(pane / row) * row : pane;
+    const auto toStep = [&](Twips twips) {
+        const double units = UnitsFor(twips);
+        // At least one unit, at most the whole range (a short travel makes units large).
+        if (!(units >= 1)) return 1;
+        if (units >= m_model.sheetScrollMax) return m_model.sheetScrollMax;
+        return static_cast<int>(RoundHalfEven(units));
+    };
+    return {toStep(row / kLinesPerRow), toStep(page)};
+}
+
+void ThumbnailGrid::ScrollBy(int units) {
+    // Both operands are within the scroll range, so the sum cannot overflow.
+    VScroll_Change(m_model.vScrollState.value + units);
+}
+
+void ThumbnailGrid::Wheel(int angleDelta, int linesPerNotch) {
+    if (!Scrollable()) {
+        m_wheelRest = 0;
+        return;
+    }
+    const ScrollSteps steps = Steps();
+    const int lines = std::clamp(linesPerNotch, 0, kMaxWheelLines);
+    // Units towards the top of the sheet (the wheel turned away from the user).
+    const double units = angleDelta / 120.0 * lines * steps.line;
+    if ((units > 0 && m_wheelRest < 0) || (units < 0 && m_wheelRest > 0)) m_wheelRest = 0;
+    m_wheelRest += units;
+    const double whole = std::trunc(m_wheelRest);
+    m_wheelRest -= whole;
+    const int move = static_cast<int>(std::clamp(whole, double(-steps.page), double(steps.page)));
+    if (move == 0) return;
+    const int before = m_model.vScrollState.value;
+    ScrollBy(-move);
+    // At an end the rest would only build up against it.
+    if (m_model.vScrollState.value == before) m_wheelRest = 0;
+}
+
+void ThumbnailGrid::ScrollIntoView(int index) {
+    if (!Scrollable() || index < 0 || index >= m_sheet.cellCount()) return;
+    const Box& cell = m_sheet.cell(index).cell;
+    const Twips pane = m_model.picPreview.innerHeight();
+    const Twips shownTop = -m_model.picBack.top;
+    const bool above = cell.top < shownTop;
+    const bool below = cell.bottom() > shownTop + pane;
+    if (!above && !below) return;
+    // Rounded towards the cell, so a unit's worth of twips cannot cut its edge off.
+    double units = above || cell.height > pane ? std::floor(UnitsFor(cell.top))
+                                               : std::ceil(UnitsFor(cell.bottom() - pane));
+    units = std::clamp(units, 0.0, double(m_model.sheetScrollMax));
+    VScroll_Change(static_cast<int>(units));
 }
 
 bool ThumbnailGrid::PrintEntry() {

@@ -2,7 +2,7 @@
 
 namespace vistrel::core {
 
-// The slide-show timer. Its owner delivers each tick by calling SlideShow::Tick().
+// The slide-show timer. Its owner delivers each tick to Application::SlideTimerTick().
 class Timer {
 public:
     virtual ~Timer() = default;

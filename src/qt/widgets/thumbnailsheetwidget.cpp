@@ -1,8 +1,10 @@
 #include "qt/widgets/thumbnailsheetwidget.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -11,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyleHints>
+#include <QWheelEvent>
 
 #include "qt/platform/imageconvert.h"
 #include "qt/platform/twips.h"
@@ -38,6 +41,10 @@ core::CellKey ToCellKey(int key) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return core::CellKey::Enter;
     case Qt::Key_Shift: return core::CellKey::Shift;
+    case Qt::Key_PageUp: return core::CellKey::PageUp;
+    case Qt::Key_PageDown: return core::CellKey::PageDown;
+    case Qt::Key_Home: return core::CellKey::Home;
+    case Qt::Key_End: return core::CellKey::End;
     default: return core::CellKey::Other;
     }
 }
@@ -193,6 +200,17 @@ void ThumbnailSheetWidget::keyReleaseEvent(QKeyEvent* event) {
     // X11 reports a held key as repeated press/release pairs; only the last release counts.
     if (event->isAutoRepeat()) return;
     if (onKeyUp) onKeyUp(ToCellKey(event->key()));
+}
+
+void ThumbnailSheetWidget::wheelEvent(QWheelEvent* event) {
+    // Sideways turns are left to the parents, as the vertical scroll bar leaves them.
+    const QPoint delta = event->angleDelta();
+    if (!onWheel || delta.y() == 0 || std::abs(delta.x()) > std::abs(delta.y())) {
+        event->ignore();
+        return;
+    }
+    onWheel(delta.y(), QApplication::wheelScrollLines());
+    event->accept();
 }
 
 void ThumbnailSheetWidget::showRenameEditor(bool open, const core::Box& boxOnSheet,

@@ -46,6 +46,8 @@ public:
     std::function<void(const std::string& name)> onDoubleClickCaption;
     std::function<void(core::CellKey key)> onKeyDown;
     std::function<void(core::CellKey key)> onKeyUp;
+    // A vertical wheel turn over the sheet, as core::ThumbnailGrid::Wheel takes it.
+    std::function<void(int angleDelta, int linesPerNotch)> onWheel;
     // The rename box lost the focus holding this text; it is already hidden.
     std::function<void(const QString& text)> onRenameFocusLost;
     // Enter or Esc in the rename box; true when the key was taken.
@@ -58,6 +60,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

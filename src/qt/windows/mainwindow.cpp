@@ -103,7 +103,7 @@ MainWindow::MainWindow(core::SettingsBackend& settings, const core::VolumeSource
                        const std::string& programFolder, const std::string& initialFolder,
                        core::Dialogs* dialogs)
     : m_volumes(volumes), m_pump([this] { sync(); }), m_qtDialogs(this),
-      m_slideTimer([this] { act([this] { m_app->Slides().Tick(); }); }) {
+      m_slideTimer([this] { act([this] { m_app->SlideTimerTick(); }); }) {
     setObjectName("frmMain");
     setWindowTitle("Vistrel 1.00");
     setWindowIcon(QIcon(":/icons/vistrel.png"));
@@ -440,6 +440,9 @@ void MainWindow::connectSheet() {
     };
     m_picBack->onKeyDown = [this](core::CellKey key) { act([&] { m_app->Grid().KeyDown(key); }); };
     m_picBack->onKeyUp = [this](core::CellKey key) { act([&] { m_app->Grid().KeyUp(key); }); };
+    m_picBack->onWheel = [this](int delta, int lines) {
+        act([&] { m_app->Grid().Wheel(delta, lines); });
+    };
     m_picBack->onDoubleClickCaption = [this](const std::string& name) {
         act([&] { m_app->Rename().CaptionDoubleClick(name); });
     };
@@ -623,7 +626,9 @@ void MainWindow::sync() {
     m_vScroll->setGeometry(ToPixelRect(m.vScroll, tpp).translated(border, border));
     m_vScroll->setVisible(m.vScroll.visible);
     m_vScroll->setMaximum(m.vScrollState.maximum);
-    m_vScroll->setPageStep(std::max(1, m.vScrollState.maximum / 10));
+    const core::ScrollSteps steps = m_app->Grid().Steps();
+    m_vScroll->setSingleStep(steps.line);
+    m_vScroll->setPageStep(steps.page);
     m_vScroll->setValue(m.vScrollState.value);
 
     for (const char* name : {"mnuTool", "mnuAddress"})

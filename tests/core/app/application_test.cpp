@@ -308,3 +308,62 @@ TEST_F(AppFixture, BandTogglesWriteAtOnceAndFileTypesRelist) {
     app->Run(Command::FileType, "mnuAll");
     EXPECT_EQ(panel(StatusBarState::Images), "Images: 2");
 }
+
+TEST_F(AppFixture, SlideTicksDuringABuildAreIgnoredSoTheBuildEndsOnTheFirstPicture) {
+    for (int i = 0; i < 12; ++i)
+        elsewhere.file("s" + std::to_string(i) + ".jpg");
+    start();
+    app->Run(Command::SlideShow);
+    ASSERT_TRUE(app->Slides().Running());
+    int ticks = 0;
+    pump.pending = [&] {
+        ++ticks;
+        app->SlideTimerTick();
+    };
+    clock.step = 1; // every cell is long enough to repaint
+    app->Browser().addressEnter(elsewhere.path());
+    EXPECT_GT(ticks, 10);
+    EXPECT_EQ(app->Current().CurrentFileIndex, 0);
+    EXPECT_EQ(app->SelectedFiles().names(), std::vector<std::string>{"c.gif"});
+
+    pump.pending = nullptr;
+    app->Model().status.progress = 5; // any other long operation holds the ticks off as well
+    app->SlideTimerTick();
+    EXPECT_EQ(app->Current().CurrentFileIndex, 0);
+    app->Model().status.progress = 0;
+    app->SlideTimerTick(); // once the work is over, the show goes on
+    EXPECT_EQ(app->Current().CurrentFileIndex, 1);
+}
+
+TEST_F(AppFixture, PreviousNextAndSlidesScrollTheCurrentCellIntoView) {
+    for (int i = 0; i < 99; ++i)
+        elsewhere.file("s" + std::to_string(i) + ".jpg");
+    start();
+    app->Browser().addressEnter(elsewhere.path());
+    const auto& m = app->Model();
+    ASSERT_TRUE(m.vScroll.visible); // 100 cells, 7 a row in the maximized window
+    const std::tuple<const char*, int, bool, int> cases[] = {
+        // what, from picture, from the sheet's bottom, to picture
+        {"next", 59, false, 60},
+        {"previous", 1, true, 0},
+        {"slide", 69, false, 70},
+        {"next at the last", 99, false, 99},
+    };
+    for (const auto& [what, from, fromBottom, to] : cases) {
+        SCOPED_TRACE(what);
+        app->Current().CurrentFileIndex = from;
+        app->Grid().VScroll_Change(fromBottom ? m.sheetScrollMax : 0);
+        const std::string w = what;
+        if (w == "slide") {
+            app->Run(Command::SlideShow);
+            app->SlideTimerTick();
+            app->Run(Command::SlideShow);
+        } else {
+            app->Run(w == "previous" ? Command::Previous : Command::Next);
+        }
+        ASSERT_EQ(app->Current().CurrentFileIndex, to);
+        const Box& cell = app->Sheet().cell(to).cell;
+        EXPECT_GE(cell.top + m.picBack.top, 0);
+        EXPECT_LE(cell.bottom() + m.picBack.top, m.picPreview.innerHeight());
+    }
+}

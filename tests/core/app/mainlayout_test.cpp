@@ -55,9 +55,13 @@ TEST_F(MainLayoutTest, ResizeLaysOutOrSnapsANormalWindowToItsMinimum) {
         EXPECT_EQ(model.frame.outerWidth, outcome == O::ResizeWidth ? size : width);
         EXPECT_EQ(model.frame.outerHeight, outcome == O::ResizeHeight ? size : height);
         EXPECT_EQ(model.frame.outerWidth - model.frame.innerWidth, 120);
-        EXPECT_EQ(hooks.calls,
-                  (outcome == O::LaidOut ? Calls{"center", "resize", "scroll"} : Calls{}));
-        if (outcome != O::LaidOut) continue;
+        if (outcome != O::LaidOut) {
+            EXPECT_EQ(hooks.calls, Calls{});
+            continue;
+        }
+        // Only a sheet higher than the pane is scrolled; the 3150 of two rows fits 9000.
+        EXPECT_EQ(hooks.calls, (height == 9000 ? Calls{"center", "resize"}
+                                               : Calls{"center", "resize", "scroll"}));
         for (const Box* pane : {&model.picPreview, &model.picExplorer, &model.picDisplay})
             EXPECT_EQ(pane->bottom(), model.statusBar.top);
         EXPECT_EQ(model.statusBar.bottom(), model.frame.innerHeight);
@@ -208,6 +212,49 @@ TEST_F(MainLayoutTest, DisplayToggleRoundTrip) {
     const LayoutResult r = layout.ToggleDisplay();
     EXPECT_EQ(r.outcome, O::ResizeWidth);
     EXPECT_EQ(r.size, 1995 + 2655 + 60 + 555 + 1575);
+}
+
+// Every change of the thumbnail pane's size decides again whether the sheet needs the scroll
+// bar; otherwise rows below the pane could not be reached.
+TEST_F(MainLayoutTest, EveryPaneResizeShowsOrHidesTheScrollBar) {
+    enum Change { Window, ToolStrip, Explorer };
+    const std::tuple<Change, Twips, Twips, bool> cases[] = {
+        // change, new window height or tool-strip height, sheet height, scroll bar shown
+        {Window, 9000, 7516, true}, // the pane is 8310 - (390 + 375 + 30) = 7515 high
+        {Window, 9000, 7515, false},
+        {Window, 6000, 7000, true},
+        {Window, 12000, 7000, false},
+        {ToolStrip, 780, 7200, true}, // the pane loses 390
+        {ToolStrip, 390, 7515, false},
+        {Explorer, 390, 9000, true}, // with the display pane hidden the cells re-flow
+        {Explorer, 390, 3150, false},
+    };
+    for (const auto& [change, size, sheet, shown] : cases) {
+        SCOPED_TRACE(::testing::Message() << change << " " << size << " " << sheet);
+        SetUp();
+        hooks.lastBottom = sheet;
+        model.vScroll.visible = !shown;
+        model.picBack.top = -500;
+        if (change == Window) {
+            model.frame.outerHeight = size;
+            model.frame.innerHeight = size - 690;
+            ASSERT_EQ(layout.LayoutMainWindow().outcome, O::LaidOut);
+        } else if (change == ToolStrip) {
+            model.coolBar.height = size;
+            layout.ToolStripHeightChanged();
+        } else {
+            layout.ToggleDisplay();
+            model.vScroll.visible = !shown;
+            hooks.calls.clear();
+            layout.ToggleExplorer();
+            EXPECT_EQ(hooks.count("resize"), 1);
+        }
+        EXPECT_EQ(model.vScroll.visible, shown);
+        EXPECT_EQ(model.picBack.height, sheet);
+        // A sheet that fits goes back to the top; one that does not follows the bar's value.
+        EXPECT_EQ(model.picBack.top, shown ? -500 : 0);
+        EXPECT_EQ(hooks.count("scroll"), shown ? 1 : 0);
+    }
 }
 
 TEST_F(MainLayoutTest, TallerToolStripPushesThePanesDown) {

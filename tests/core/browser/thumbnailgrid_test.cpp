@@ -140,3 +140,137 @@ TEST_F(ThumbnailGridTest, ScrollValueIsClampedAndPrintNeedsASelection) {
     EXPECT_FALSE(grid.PrintEntry());
     EXPECT_EQ(model.status.text(StatusBarState::Status), "No images selected");
 }
+
+namespace {
+
+// A sheet of two cells a row in the designed pane (5950 high, 5890 inside its border), with
+// the scroll range the layout gives it: the sheet's height, capped at 32000.
+class GridScrollTest : public ThumbnailGridTest {
+protected:
+    static constexpr Twips kRow = 1575;
+    void fill(int cells) {
+        sheet.StartCells(cells);
+        for (int i = 1; i < cells; ++i)
+            sheet.AddCell();
+        for (int i = 0; i < cells; ++i)
+            sheet.SetCellVisible(i, true);
+        model.picBack.height = sheet.lastCellBottom();
+        model.sheetScrollMax = model.vScrollState.maximum =
+            static_cast<int>(std::min<Twips>(model.picBack.height, 32000));
+        model.vScroll.visible = model.picBack.height > model.picPreview.height;
+        grid.VScroll_Change(0);
+    }
+    Twips pane() const { return model.picPreview.innerHeight(); }
+    Twips travel() const { return model.picBack.height - pane(); }
+    Twips unit() const { return travel() / model.sheetScrollMax; } // twips per scroll-bar unit
+    Twips offset() const { return -model.picBack.top; }
+    void scrollTo(Twips twips) {
+        grid.VScroll_Change(static_cast<int>(twips / travel() * model.sheetScrollMax + 0.5));
+    }
+};
+
+struct Turn {
+    CellKey key = CellKey::Other; // Other: a wheel turn
+    int delta = 0;
+    int lines = 3;
+};
+Turn Wheel(int delta, int lines = 3) { return {CellKey::Other, delta, lines}; }
+Turn Key(CellKey key) { return {key}; }
+
+} // namespace
+
+TEST_F(GridScrollTest, WheelAndPageKeysMoveByRowsAndStopAtBothEnds) {
+    struct Case {
+        const char* what;
+        double start; // share of the scroll range
+        std::vector<Turn> turns;
+        double rows;     // where the sheet ends, in rows from the top
+        bool fromBottom; // or from the bottom
+    };
+    const Turn quarter = Wheel(-30);
+    const Case cases[] = {
+        {"a notch down is a row", 0, {Wheel(-120)}, 1, false},
+        {"quarter notches add up", 0, {quarter, quarter, quarter, quarter}, 1, false},
+        {"a notch of one line", 0, {Wheel(-120, 1)}, 1.0 / 3, false},
+        {"five notches at once stop at a page", 0, {Wheel(-600)}, 3, false},
+        {"up at the top", 0, {Wheel(120)}, 0, false},
+        {"down at the bottom", 1, {Wheel(-120)}, 0, true},
+        {"up from the bottom", 1, {Wheel(120)}, 1, true},
+        {"a page is the whole rows shown", 0, {Key(CellKey::PageDown)}, 3, false},
+        {"two pages", 0, {Key(CellKey::PageDown), Key(CellKey::PageDown)}, 6, false},
+        {"page up at the top", 0, {Key(CellKey::PageUp)}, 0, false},
+        {"page down at the bottom", 1, {Key(CellKey::PageDown)}, 0, true},
+        {"page up from the bottom", 1, {Key(CellKey::PageUp)}, 3, true},
+        {"home", 0.5, {Key(CellKey::Home)}, 0, false},
+        {"end reaches the last row past the cap", 0.5, {Key(CellKey::End)}, 0, true},
+    };
+    fill(100); // 50 rows, 78750 high
+    ASSERT_EQ(model.sheetScrollMax, 32000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        grid.VScroll_Change(static_cast<int>(c.start * model.sheetScrollMax));
+        for (const Turn& t : c.turns)
+            t.key == CellKey::Other ? grid.Wheel(t.delta, t.lines) : grid.KeyDown(t.key);
+        const Twips want = c.fromBottom ? travel() - c.rows * kRow : c.rows * kRow;
+        EXPECT_NEAR(offset(), want, 2 * unit());
+        EXPECT_EQ(model.vScrollState.value,
+                  static_cast<int>(offset() / travel() * model.sheetScrollMax + 0.5));
+    }
+
+    // In a pane lower than a row a page is the pane's height.
+    model.picPreview.height = 1000;
+    model.vScroll.visible = true;
+    grid.VScroll_Change(0);
+    grid.KeyDown(CellKey::PageDown);
+    EXPECT_NEAR(offset(), 940, 2 * unit());
+}
+
+TEST_F(GridScrollTest, NothingScrollsWhenTheSheetFitsThePane) {
+    for (int cells : {1, 6}) { // a lone (empty) cell; three rows, 4725 high
+        SCOPED_TRACE(cells);
+        fill(cells);
+        if (cells == 1) sheet.SetCellVisible(0, false);
+        for (const Turn& t : {Wheel(-120), Wheel(-600), Key(CellKey::PageDown),
+                              Key(CellKey::End), Wheel(120)}) {
+            t.key == CellKey::Other ? grid.Wheel(t.delta, t.lines) : grid.KeyDown(t.key);
+            EXPECT_EQ(model.vScrollState.value, 0);
+            EXPECT_EQ(model.picBack.top, 0);
+        }
+        grid.ScrollIntoView(cells - 1);
+        EXPECT_EQ(model.picBack.top, 0);
+    }
+}
+
+TEST_F(GridScrollTest, ScrollIntoViewMovesTheLeastThatShowsTheCellWhole) {
+    struct Case {
+        const char* what;
+        Twips from; // the sheet's offset before
+        int cell;   // two a row: cell 2k is in row k
+        Twips to;   // the offset after
+    };
+    const Twips below = kRow - 5890; // row k + below puts row k's bottom at the pane's bottom
+    const Case cases[] = {
+        {"below", 0, 20, 10 * kRow + below},
+        {"partly below", 0, 7, 3 * kRow + below},
+        {"above", 40000, 0, 0},
+        {"partly above", 10 * kRow + 100, 21, 10 * kRow},
+        {"already shown", 300, 5, 300},
+        {"no such cell", 300, 100, 300},
+        {"no cell", 300, -1, 300},
+    };
+    fill(100);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        scrollTo(c.from);
+        const Twips before = offset();
+        grid.ScrollIntoView(c.cell);
+        EXPECT_NEAR(offset(), c.to, unit());
+        if (c.to == c.from) {
+            EXPECT_EQ(offset(), before);
+        }
+        if (c.cell < 0 || c.cell >= sheet.cellCount()) continue;
+        const Box& cell = sheet.cell(c.cell).cell;
+        EXPECT_GE(cell.top, offset());
+        EXPECT_LE(cell.bottom(), offset() + pane());
+    }
+}
