@@ -168,27 +168,6 @@ struct RootVolume : core::VolumeSource {
     std::vector<core::Volume> volumes() const override { return {{"/", "/", true}}; }
 };
 
-struct NoBrowserHooks : core::BrowserHooks {
-    void clearThumbnails() override {}
-    void buildThumbnails() override {}
-    void setCurrentFileIndex(int) override {}
-    void loadSelectedImage() override {}
-    void toggleAndLoadImage() override {}
-    void deleteSelected() override {}
-    void zoomIn() override {}
-    void zoomOut() override {}
-    void showPrevious() override {}
-    void showNext() override {}
-};
-
-struct NoBuilderHooks : core::ThumbnailBuilderHooks {
-    void clearPictureSurfaces() override {}
-    void hideResizeHandles() override {}
-    void setCurrentFileIndex(int) override {}
-    void setImageCount(int) override {}
-    void loadSelectedImage() override {}
-};
-
 // ---------------------------------------------------------------------------------------
 // Deterministic photo-like pictures
 
@@ -498,8 +477,6 @@ BuildRun RunBuild(const fs::path& folder, const core::PictureLoader& loader, int
     malloc_trim(0);
 
     RootVolume volumes;
-    NoBrowserHooks browserHooks;
-    NoBuilderHooks builderHooks;
     SteadyClock clock;
     CountingPump pump;
     core::MainWindowModel model;
@@ -510,11 +487,11 @@ BuildRun RunBuild(const fs::path& folder, const core::PictureLoader& loader, int
     core::ThumbnailSheet sheet(model);
 
     const double listStart = WallSeconds();
-    core::FolderBrowser browser(volumes, model.status, browserHooks, folder.string());
+    core::FolderBrowser browser(volumes, model.status, folder.string());
     browser.RefreshLists();
     run.listSeconds = WallSeconds() - listStart;
 
-    core::ThumbnailBuilder builder(model, sheet, browser, loader, clock, pump, builderHooks,
+    core::ThumbnailBuilder builder(model, sheet, browser, loader, clock, pump, nullptr,
                                    kTwipsPerPixel, threads);
     builder.ClearThumbnails();
 

@@ -1,8 +1,7 @@
 #include <QApplication>
 #include <QDir>
 
-#include "qt/platform/qtsettingsbackend.h"
-#include "qt/platform/qtvolumesource.h"
+#include "qt/platform/qtplatform.h"
 #include "qt/windows/mainwindow.h"
 
 int main(int argc, char** argv) {
@@ -11,12 +10,10 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("Vistrel");
     QApplication::setApplicationName("Vistrel");
 
-    vistrel::qt::QtSettingsBackend settings;
-    vistrel::qt::QtVolumeSource volumes;
-    vistrel::qt::MainWindow window(settings, volumes,
-                                   QDir::toNativeSeparators(QApplication::applicationDirPath())
-                                       .toStdString(),
-                                   QDir::toNativeSeparators(QDir::currentPath()).toStdString());
+    vistrel::qt::QtPlatform platform;
+    vistrel::qt::MainWindow window(
+        platform, QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString(),
+        QDir::toNativeSeparators(QDir::currentPath()).toStdString());
     window.start();
     return application.exec();
 }

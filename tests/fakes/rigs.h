@@ -31,7 +31,8 @@ template <typename Hooks = RecordingHooks> struct BrowserRig {
         const std::string folder = sub.empty() ? dir.path() : dir.folder(sub);
         for (const auto& name : files)
             dir.file(folder + "/" + name);
-        browser = std::make_unique<core::FolderBrowser>(volumes, model.status, hooks, folder);
+        browser = std::make_unique<core::FolderBrowser>(volumes, model.status, folder,
+                                                        core::FolderBrowser::Links{&hooks, &hooks, &hooks});
         return folder;
     }
     std::string panel(core::StatusBarState::Index i) const { return model.status.text(i); }
@@ -42,14 +43,17 @@ template <typename Hooks = RecordingHooks> struct ViewerRig : BrowserRig<Hooks> 
     FakeLoader loader;
     core::FullScreenModel fullScreen;
     core::Selection selection;
+    core::SelectionRect rect;
+    core::ViewSettings settings;
     std::unique_ptr<core::CurrentImage> current;
 
     void open(const std::vector<std::string>& files = {}, const std::string& sub = {},
               char separator = '.') {
         current.reset();
         this->openBrowser(files, sub);
-        current = std::make_unique<core::CurrentImage>(
-            this->model, fullScreen, *this->browser, selection, loader, this->hooks, 15, separator);
+        current = std::make_unique<core::CurrentImage>(this->model, fullScreen, *this->browser,
+                                                       selection, loader, rect, settings, 15,
+                                                       separator);
     }
     // Loads the named file as a click (or a Shift-click) on it would.
     void load(const std::string& name, bool shift = false) {

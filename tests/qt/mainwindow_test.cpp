@@ -30,7 +30,7 @@ protected:
     }
     qt::MainWindow& open() { return TestWindow::open(program.path(), other.path()); }
     QString iniText() {
-        QFile f(settings->fileName());
+        QFile f(settings().fileName());
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 };
@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, FirstStartWritesTheDefaultsAndShowsTheProgramFolder) {
 TEST_F(MainWindowTest, ClosingWritesTheSettingsBackAndExitWritesNothing) {
     open().action("mnuExplorer")->trigger();
     window->close();
-    QSettings ini(settings->fileName(), QSettings::IniFormat);
+    QSettings ini(settings().fileName(), QSettings::IniFormat);
     EXPECT_EQ(ini.value("Settings/showexplorer").toString(), "False");
     EXPECT_EQ(ini.value("Settings/maximized").toString(), "True");
     EXPECT_EQ(ini.value("Settings/lastdir").toString(), program.path());
@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, AStoredSizeThatIsNotANumberStopsStartUpQuietly) {
     open();
     window->close();
     {
-        QSettings ini(settings->fileName(), QSettings::IniFormat);
+        QSettings ini(settings().fileName(), QSettings::IniFormat);
         ini.setValue("Settings/maximized", "False");
         ini.setValue("Settings/FORMW", "abc"); // keys match whatever their case
     }

@@ -11,8 +11,7 @@
 #include <memory>
 
 #include "fakes/platformfakes.h"
-#include "qt/platform/qtsettingsbackend.h"
-#include "qt/platform/qtvolumesource.h"
+#include "qt/platform/qtplatform.h"
 #include "qt/windows/mainwindow.h"
 
 namespace vistrel::test {
@@ -27,22 +26,23 @@ inline void SavePicture(const QString& path, QSize size, QColor colour) {
 // boxes answered by a script. Opening again starts a new window on the same settings.
 struct TestWindow {
     QTemporaryDir config;
-    qt::QtVolumeSource volumes;
     ScriptedDialogs dialogs;
-    std::unique_ptr<qt::QtSettingsBackend> settings;
+    std::unique_ptr<qt::QtPlatform> platform;
     std::unique_ptr<qt::MainWindow> window;
 
     TestWindow() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path()); }
     qt::MainWindow& open(const QString& program, const QString& initial = {}) {
         window.reset();
-        settings = std::make_unique<qt::QtSettingsBackend>();
+        platform.reset(); // the next one reads the settings file afresh
+        platform = std::make_unique<qt::QtPlatform>();
         window = std::make_unique<qt::MainWindow>(
-            *settings, volumes, program.toStdString(),
+            *platform, program.toStdString(),
             (initial.isEmpty() ? program : initial).toStdString(), &dialogs);
         window->start();
         return *window;
     }
     qt::MainWindow* operator->() { return window.get(); }
+    qt::QtSettingsBackend& settings() { return platform->settings; }
     core::Application& app() { return window->app(); }
     template <typename T = QWidget> T* child(const char* name) {
         return window->findChild<T*>(name);

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
@@ -212,7 +213,9 @@ TEST_P(CorpusBuild, EveryFolderBuildsToTheEnd) {
     EXPECT_EQ(app.Model().status.progress, 0);
     EXPECT_TRUE(!GetParam().allReadable || broken == 0) << broken;
     // A failure is not lost behind the build time (the final load may report its own).
-    EXPECT_TRUE(broken == 0 || w.panel("status").toStdString() != app.Builder().buildTimeText());
+    const bool buildTimeShown =
+        QRegularExpression("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d$").match(w.panel("status")).hasMatch();
+    EXPECT_TRUE(broken == 0 || !buildTimeShown) << w.panel("status").toStdString();
     std::cout << GetParam().folder << ": " << files << " files, " << files - broken
               << " thumbnails, " << broken << " broken\n";
 }

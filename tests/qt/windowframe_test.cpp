@@ -34,13 +34,13 @@ protected:
         open(folder.path());
         window->close();
         {
-            QSettings ini(settings->fileName(), QSettings::IniFormat);
+            QSettings ini(settings().fileName(), QSettings::IniFormat);
             for (const auto& [key, value] : changes) ini.setValue("Settings/" + key, value);
         }
         return open(folder.path());
     }
     QString stored(const char* key) {
-        return QSettings(settings->fileName(), QSettings::IniFormat)
+        return QSettings(settings().fileName(), QSettings::IniFormat)
             .value(QString("Settings/") + key)
             .toString();
     }
@@ -140,7 +140,7 @@ TEST_F(WindowFrameTest, AFolderWhoseNameIsNotUtf8OpensFromTheTree) {
 TEST_F(WindowFrameTest, SettingsThatCannotBeSavedAreReported) {
     open(folder.path());
     window->close();
-    QFile ini(settings->fileName());
+    QFile ini(settings().fileName());
     ASSERT_TRUE(ini.setPermissions(QFileDevice::ReadOwner));
     if (ini.open(QIODevice::WriteOnly | QIODevice::Append))
         GTEST_SKIP() << "file permissions are not enforced for this user";

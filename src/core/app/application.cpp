@@ -9,14 +9,15 @@ namespace vistrel::core {
 Application::Application(Services services)
     : m_services(std::move(services)), m_settings(m_services.settings),
       m_layout(m_model, *this),
-      m_browser(m_services.volumes, m_model.status, *this, m_services.initialFolder),
-      m_current(m_model, m_fullScreen, m_browser, m_selection, m_services.loader, *this,
-                m_services.twipsPerPixel, m_services.decimalSeparator),
+      m_current(m_model, m_fullScreen, m_browser, m_selection, m_services.loader, m_selectionRect,
+                m_settings.View, m_services.twipsPerPixel, m_services.decimalSeparator),
       m_sheet(m_model),
       m_builder(m_model, m_sheet, m_browser, m_services.loader, m_services.clock,
-                m_services.pump, *this, m_services.twipsPerPixel, m_services.decodeThreads),
-      m_grid(m_model, m_sheet, m_browser, *this),
-      m_rename(m_sheet, m_browser, m_services.dialogs, *this),
+                m_services.pump, &m_current, m_services.twipsPerPixel, m_services.decodeThreads),
+      m_browser(m_services.volumes, m_model.status, m_services.initialFolder,
+                {&m_builder, &m_current, this}),
+      m_grid(m_model, m_sheet, m_browser, m_current, *this, m_selection),
+      m_rename(m_sheet, m_browser, m_services.dialogs),
       m_zoom(m_model, m_fullScreen, m_current, m_selectionRect, m_model.resizeHandles,
              m_settings.View, *this, m_services.decimalSeparator),
       m_slideShow(m_current, m_browser, m_services.slideTimer, m_settings.View,
@@ -100,7 +101,7 @@ void Application::Start() {
 
         const bool displayHidden = m_settings.IsExactly("showdisplay", "False");
         if (!displayHidden) {
-            m_services.host.FocusPicMain();
+            FocusPicture();
         } else {
             ApplyLayoutResult(m_layout.ToggleDisplay());
             restoreDisplayWidth();
@@ -129,13 +130,13 @@ void Application::Start() {
         // can see could only be killed.
         m_startupTrapped = true;
         if (!shown) m_services.host.ShowWindow();
-        HideResizeHandles();
+        m_zoom.HideResizeHandles();
         m_model.status.setText(StatusBarState::Status, std::string("Error: ") + error.what());
         ReportUnsavedSettings();
         return;
     }
 
-    HideResizeHandles();
+    m_zoom.HideResizeHandles();
     RestoreStartFolder();
     ReportUnsavedSettings();
 }
@@ -153,8 +154,7 @@ void Application::RestoreStartFolder() {
     // built; the same holds for a spelling of it that names the same folder ("/a/" for "/a").
     const auto openFolder = [this](const std::string& folder) -> std::optional<std::string> {
         const std::string before = m_browser.folderPath();
-        if (auto failure = m_browser.setFolderPath(folder)) return failure;
-        if (auto failure = m_browser.setDrive(m_browser.folderPath())) return failure;
+        if (auto failure = m_browser.openFolder(folder)) return failure;
         if (m_browser.folderPath() == before) m_browser.RefreshFolder();
         return std::nullopt;
     };
@@ -164,7 +164,13 @@ void Application::RestoreStartFolder() {
         openFolder(AppendPathSeparator(m_services.programFolder));
         return;
     }
-    m_services.host.FocusPicMain();
+    FocusPicture();
+}
+
+void Application::FocusPicture() {
+    // With no picture shown the file list takes the keys instead.
+    m_services.host.Focus(m_model.picMain.visible ? MainWindowHost::FocusTarget::Picture
+                                                  : MainWindowHost::FocusTarget::FileList);
 }
 
 void Application::Close() {
@@ -236,6 +242,9 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::ShellEdit:
         ShellEdit();
         break;
+    case Command::ContextMenu:
+        ContextMenu(argument);
+        break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;
@@ -266,25 +275,32 @@ void Application::ToggleBand(bool& band, const char* key) {
     m_settings.Write(key, band ? "True" : "False");
 }
 
-void Application::ShowFullScreen() {
-    m_fullScreen.created = true;
-    m_fullScreen.visible = true;
-    m_services.host.ShowFullScreenWindow();
-}
-
 void Application::OpenFullScreen() {
     // The full-screen picture starts as the main one is displayed: same zoom, same edits.
     m_fullScreen.picMain.width = m_model.picMain.width;
     m_fullScreen.picMain.height = m_model.picMain.height;
     m_fullScreen.picMain.visible = m_model.picMain.visible;
-    ShowFullScreen();
-    CentreInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
+    m_fullScreen.created = true;
+    m_fullScreen.visible = true;
+    m_services.host.ShowFullScreenWindow();
+    CenterInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
+}
+
+void Application::ContextMenu(const std::string& where) {
+    // A thumbnail's menu leaves out the zoom entries: they act on the picture shown, not on
+    // the thumbnail under the pointer.
+    static const std::vector<std::string> thumbnailHidden{"mnuLine9", "mnuZoomInR",
+                                                          "mnuZoomOutR"};
+    if (where == "picture") m_services.host.PopupMenu("mnuRightDisplay", {});
+    else if (where == "cell" || where == "filelist")
+        m_services.host.PopupMenu("mnuRightDisplay", thumbnailHidden);
+    else if (where == "folderlist") m_services.host.PopupMenu("mnuFolder", {});
 }
 
 void Application::FullScreenResized(Twips width, Twips height) {
     m_fullScreen.picDisplay.width = width;
     m_fullScreen.picDisplay.height = height;
-    CentreInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
+    CenterInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
 }
 
 void Application::ShellEdit() {
@@ -296,7 +312,81 @@ void Application::ShellEdit() {
                           files[static_cast<std::size_t>(index)]);
 }
 
-void Application::FrameChanged() { ApplyLayoutResult(m_layout.LayoutMainWindow()); }
+void Application::FrameChanged(const WindowFrame& frame) {
+    m_model.frame = frame;
+    ApplyLayoutResult(m_layout.LayoutMainWindow());
+}
+
+void Application::ReportError(const std::string& description) {
+    m_model.status.setText(StatusBarState::Status, "Error: " + description);
+}
+
+void Application::SplitterPress(MouseButton button, Twips x) { m_layout.SplitterPress(button, x); }
+void Application::SplitterMove(Twips x) { m_layout.SplitterMove(x); }
+void Application::SplitterRelease() { m_layout.SplitterRelease(); }
+
+void Application::PointerOverPane() {
+    if (!m_layout.dragging()) m_model.cursor = Cursor::Default;
+}
+
+void Application::DriveChosen(const std::string& root) {
+    // A drive's own failure (a medium not ready) is reported by the drive change itself.
+    if (auto failure = m_browser.setDrive(root)) ReportError(*failure);
+}
+
+void Application::FolderActivated(const std::string& path) {
+    if (auto failure = m_browser.openFolder(path)) ReportError(*failure);
+}
+
+void Application::AddressEntered(const std::string& text) { m_browser.addressEnter(text); }
+void Application::FileListClicked(int row) { m_browser.fileListClick(row); }
+
+void Application::FileListKey(Key key, bool down) {
+    down ? m_browser.fileListKeyDown(key) : m_browser.fileListKeyUp(key);
+}
+
+void Application::CellPress(int index, CellZone zone, MouseButton button) {
+    m_grid.MouseDown(index, zone, button);
+}
+
+void Application::CellRelease(int index, CellZone zone, MouseButton button) {
+    m_grid.MouseUp(index, zone, button);
+}
+
+void Application::CellKey(Key key, bool down) { down ? m_grid.KeyDown(key) : m_grid.KeyUp(key); }
+void Application::SheetWheel(int angleDelta, int linesPerNotch) {
+    m_grid.Wheel(angleDelta, linesPerNotch);
+}
+void Application::ScrollBarMoved(int value) { m_grid.VScroll_Change(value); }
+void Application::CaptionDoubleClicked(const std::string& name) {
+    m_rename.CaptionDoubleClick(name);
+}
+bool Application::RenameBoxKey(Key key, const std::string& text) {
+    return m_rename.KeyDown(key, text);
+}
+void Application::RenameBoxLeft(const std::string& text) { m_rename.LostFocus(text); }
+
+void Application::PicturePress(double x, double y, MouseButton button) {
+    if (button == MouseButton::Right) m_zoom.RightPress(x, y);
+    else if (button == MouseButton::Left) m_zoom.LeftPress(x, y);
+}
+void Application::PictureMove(double x, double y, bool leftOnly) { m_zoom.Move(x, y, leftOnly); }
+void Application::PictureRelease() { m_zoom.Release(); }
+void Application::PictureKey(Key key) { m_zoom.KeyDown(key); }
+
+void Application::FullScreenPress(double x, double y, MouseButton button) {
+    // Its context menu is the full-screen window's own, with every entry shown.
+    if (button == MouseButton::Right) m_services.host.PopupMenu("frmDisplay:mnuRightDisplay", {});
+    else if (button == MouseButton::Left) m_zoom.FullScreenLeftPress(x, y);
+}
+void Application::FullScreenMove(double x, double y, bool leftOnly) {
+    m_zoom.FullScreenMove(x, y, leftOnly);
+}
+void Application::FullScreenKey(Key key) {
+    if (const Command command = CommandForKey(KeyTarget::FullScreen, key);
+        command != Command::None)
+        Run(command);
+}
 
 void Application::ApplyLayoutResult(const LayoutResult& result) {
     using O = LayoutResult::Outcome;

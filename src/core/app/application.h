@@ -5,11 +5,12 @@
 #include <string>
 
 #include "core/app/commands.h"
+#include "core/app/commandsink.h"
+#include "core/app/keys.h"
 #include "core/app/mainlayout.h"
 #include "core/app/mainwindowhost.h"
 #include "core/app/mainwindowmodel.h"
 #include "core/app/settingsstore.h"
-#include "core/browser/browserhooks.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/renamebox.h"
 #include "core/browser/selection.h"
@@ -27,7 +28,7 @@
 #include "core/viewer/currentimage.h"
 #include "core/viewer/fullscreenmodel.h"
 #include "core/viewer/slideshow.h"
-#include "core/viewer/zoom.h"
+#include "core/viewer/zoompan.h"
 #include "core/editing/selectionrect.h"
 
 namespace vistrel::core {
@@ -52,68 +53,89 @@ struct Services {
 };
 
 // Owns the main window's state and its subsystems, and runs start-up, shutdown and every
-// command. The qt layer renders Model() and forwards user events here.
-class Application : private LayoutHooks,
-                    private BrowserHooks,
-                    private ViewerHooks,
-                    private ThumbnailBuilderHooks,
-                    private ThumbnailGridHooks,
-                    private PictureSurfaceHooks,
-                    private RenameHooks {
+// command. The qt layer renders the state it reads here and passes user input to the entry
+// points below; it never reaches a subsystem itself.
+class Application : public CommandSink, private LayoutHooks {
 public:
     explicit Application(Services services);
 
-    MainWindowModel& Model() { return m_model; }
+    // --- what the windows render --------------------------------------------------------
     const MainWindowModel& Model() const { return m_model; }
-    SettingsStore& Settings() { return m_settings; }
-    MainLayout& Layout() { return m_layout; }
-    FolderBrowser& Browser() { return m_browser; }
     const FolderBrowser& Browser() const { return m_browser; }
-    CurrentImage& Current() { return m_current; }
     const CurrentImage& Current() const { return m_current; }
     const Selection& SelectedFiles() const { return m_selection; }
     const FullScreenModel& FullScreen() const { return m_fullScreen; }
-    ThumbnailSheet& Sheet() { return m_sheet; }
     const ThumbnailSheet& Sheet() const { return m_sheet; }
-    ThumbnailBuilder& Builder() { return m_builder; }
-    ThumbnailGrid& Grid() { return m_grid; }
-    RenameBox& Rename() { return m_rename; }
-    ZoomPan& Zoom() { return m_zoom; }
-    const ZoomPan& Zoom() const { return m_zoom; }
-    SlideShow& Slides() { return m_slideShow; }
+    const RenameBox& Rename() const { return m_rename; }
+    // The main picture's own pointer shape.
+    Cursor PictureCursor() const { return m_zoom.SurfaceCursor(); }
+    // The thumbnail scroll bar's line and page steps.
+    ScrollSteps GridSteps() const { return m_grid.Steps(); }
+    // Check mark of a checkable menu item.
+    bool MenuChecked(const std::string& name) const;
+    // Whether start-up stopped in its first trap (a stored value that is not a number).
+    bool StartupTrapped() const { return m_startupTrapped; }
 
+    // --- the main window's life ---------------------------------------------------------
     // The main window's load handler.
     void Start();
     // The main window's closing handler: writes the settings back, closes the other windows.
     void Close();
-
-    // Runs one command; every menu item, context entry, toolbar button and key comes here.
-    void Run(Command command, const std::string& argument = {});
-    void RunToolbarKey(const std::string& key) { Run(CommandForToolbarKey(key)); }
-    // One tick of the slide-show timer.
-    void SlideTimerTick();
-    // Check mark of a checkable menu item.
-    bool MenuChecked(const std::string& name) const;
-
-    // The window was moved, resized, maximized or restored (the model's frame is current).
-    void FrameChanged();
-    // The full-screen window's client area has this size now.
-    void FullScreenResized(Twips width, Twips height);
+    // The window's frame as the window system has it now, without a layout.
+    void SetFrame(const WindowFrame& frame) { m_model.frame = frame; }
+    // The window was moved, resized, maximized or restored: lays the panes out.
+    void FrameChanged(const WindowFrame& frame);
     // The tool strip reports a new height.
     void ToolStripHeightChanged(Twips height);
+    // The full-screen window's client area has this size now.
+    void FullScreenResized(Twips width, Twips height);
+    // One tick of the slide-show timer.
+    void SlideTimerTick();
+    // A command failed with this description; panel 3 says so.
+    void ReportError(const std::string& description);
 
-    void HideResizeHandles() { m_zoom.HideResizeHandles(); }
-    void ClearThumbnails() { m_builder.ClearThumbnails(); }
-    void BuildThumbnails() { m_builder.BuildThumbnails(); }
-
-    // The file list's current entry; -1 for none.
-    int FileListPosition() const { return m_fileListPosition; }
-
+    // --- commands -----------------------------------------------------------------------
+    // Runs one command; every menu item, context entry, toolbar button and key comes here.
+    void Run(Command command, const std::string& argument = {}) override;
+    void RunToolbarKey(const std::string& key) { Run(CommandForToolbarKey(key)); }
     // Told of every command before it runs (the one path all menus, buttons and keys share).
     std::function<void(Command, const std::string&)> CommandObserver;
 
-    // Whether start-up stopped in its first trap (a stored value that is not a number).
-    bool StartupTrapped() const { return m_startupTrapped; }
+    // --- input: the window's surface between the panes (client twips) -------------------
+    void SplitterPress(MouseButton button, Twips x);
+    void SplitterMove(Twips x);
+    void SplitterRelease();
+    // The pointer is over a pane: away from the splitter gap it gets the default shape.
+    void PointerOverPane();
+
+    // --- input: the explorer pane -------------------------------------------------------
+    void DriveChosen(const std::string& root);
+    void FolderActivated(const std::string& path);
+    void AddressEntered(const std::string& text);
+    void FileListClicked(int row);
+    void FileListKey(Key key, bool down);
+    void FileListRightClick() { Run(Command::ContextMenu, "filelist"); }
+    void FolderListRightClick() { Run(Command::ContextMenu, "folderlist"); }
+
+    // --- input: the thumbnail pane ------------------------------------------------------
+    void CellPress(int index, CellZone zone, MouseButton button);
+    void CellRelease(int index, CellZone zone, MouseButton button);
+    void CellKey(Key key, bool down);
+    void SheetWheel(int angleDelta, int linesPerNotch);
+    void ScrollBarMoved(int value);
+    void CaptionDoubleClicked(const std::string& name);
+    // True when the box took the key (Enter, Esc); other keys edit its text.
+    bool RenameBoxKey(Key key, const std::string& text);
+    void RenameBoxLeft(const std::string& text);
+
+    // --- input: the pictures (x, y in the picture's own twips) --------------------------
+    void PicturePress(double x, double y, MouseButton button);
+    void PictureMove(double x, double y, bool leftOnly);
+    void PictureRelease();
+    void PictureKey(Key key);
+    void FullScreenPress(double x, double y, MouseButton button);
+    void FullScreenMove(double x, double y, bool leftOnly);
+    void FullScreenKey(Key key);
 
 private:
     void ApplyViewSettings();
@@ -126,6 +148,8 @@ private:
     void ToggleBand(bool& band, const char* key);
     void OpenFullScreen();
     void ShellEdit();
+    void ContextMenu(const std::string& where);
+    void FocusPicture();
 
     // LayoutHooks
     void CenterPicture() override { m_current.CenterPicture(); }
@@ -137,50 +161,23 @@ private:
     bool picMainVisible() const override { return m_model.picMain.visible; }
     int resizeHandles() const override { return m_settings.View.ResizeHandles; }
 
-    // BrowserHooks, ThumbnailGridHooks, ThumbnailBuilderHooks
-    void clearThumbnails() override { ClearThumbnails(); }
-    void buildThumbnails() override { BuildThumbnails(); }
-    void setCurrentFileIndex(int index) override { m_current.CurrentFileIndex = index; }
-    void loadSelectedImage() override { m_current.LoadSelectedImage(); }
-    void toggleAndLoadImage() override { m_current.ToggleAndLoadImage(); }
-    void deleteSelected() override { Run(Command::Delete); }
-    void zoomIn() override { Run(Command::ZoomIn); }
-    void zoomOut() override { Run(Command::ZoomOut); }
-    void showPrevious() override { Run(Command::Previous); }
-    void showNext() override { Run(Command::Next); }
-    void fullScreen() override { Run(Command::FullScreen); }
-    void popupMenu(const std::string& menu, const std::vector<std::string>& hidden) override {
-        m_services.host.PopupMenu(menu, hidden);
-    }
-    bool selectionEmpty() const override { return m_selection.empty(); }
-    void clearPictureSurfaces() override { m_current.Clear(); }
-    void hideResizeHandles() override { HideResizeHandles(); }
-    void setImageCount(int count) override { m_current.ImageCount = count; }
-
-    // ViewerHooks
-    void ClearSelectionRectangle() override { m_selectionRect.ClearSelection(); }
-    void ShowFullScreen() override;
-    void SetFileListPosition(int index) override { m_fileListPosition = index; }
-
-    // RenameHooks
-    void refreshFolder() override { m_browser.RefreshFolder(); }
-
+    // Declared in the order they are built: the current image and the builder keep a
+    // reference to the browser built after them, which they do not use until later.
     Services m_services;
     SettingsStore m_settings;
     MainWindowModel m_model;
     MainLayout m_layout;
-    FolderBrowser m_browser;
     Selection m_selection;
     FullScreenModel m_fullScreen;
+    SelectionRect m_selectionRect;
     CurrentImage m_current;
     ThumbnailSheet m_sheet;
     ThumbnailBuilder m_builder;
+    FolderBrowser m_browser;
     ThumbnailGrid m_grid;
     RenameBox m_rename;
-    SelectionRect m_selectionRect;
     ZoomPan m_zoom;
     SlideShow m_slideShow;
-    int m_fileListPosition = -1;
     bool m_startupTrapped = false;
 };
 

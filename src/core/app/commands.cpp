@@ -239,6 +239,7 @@ bool IsAvailable(Command command) {
     case C::Display: case C::Explorer: case C::Refresh: case C::FullScreen:
     case C::SlideShow: case C::ToggleTools: case C::ToggleAddress: case C::FileType:
     case C::ZoomIn: case C::ZoomOut: case C::ZoomLevel: case C::CloseFullScreen:
+    case C::ContextMenu:
         return true;
     default:
         return false;

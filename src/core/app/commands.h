@@ -21,6 +21,7 @@ enum class Command {
     Smooth, Sharpen, Emboss, Diffuse, Invert, Solarize,
     HelpTopics, UpdateSite, Feedback, Downloads, HomePage, About,
     CloseFullScreen, RenameFromFullScreen,
+    ContextMenu, // argument: where the right button went: "picture", "cell", "filelist", "folderlist"
 };
 
 struct MenuEntry {

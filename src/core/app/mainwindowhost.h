@@ -21,7 +21,9 @@ public:
     virtual void SetOuterWidth(Twips width) = 0;
     // Makes the window visible; the frame holds its shown size afterwards.
     virtual void ShowWindow() = 0;
-    virtual void FocusPicMain() = 0;
+    // Where the keyboard goes.
+    enum class FocusTarget { Picture, FileList };
+    virtual void Focus(FocusTarget target) = 0;
     // Closes About, full screen, Options, Print and Properties, in that order.
     virtual void CloseSecondaryWindows() = 0;
     // Ends the program at once; nothing more is written.

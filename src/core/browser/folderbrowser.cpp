@@ -10,8 +10,8 @@
 namespace vistrel::core {
 
 FolderBrowser::FolderBrowser(const VolumeSource& volumes, StatusBarState& status,
-                             BrowserHooks& hooks, const std::string& initialFolder)
-    : m_volumes(volumes), m_status(status), m_hooks(hooks),
+                             const std::string& initialFolder, Links links)
+    : m_volumes(volumes), m_status(status), m_links(links),
       m_path(NormaliseFolderPath(initialFolder)) {
     m_drive = driveRootOf(m_path);
     if (!m_path.empty()) m_driveFolders[m_drive] = m_path;
@@ -47,6 +47,7 @@ std::optional<std::string> FolderBrowser::setFolderPath(const std::string& path)
     m_path = normalised;
     m_driveFolders[driveRootOf(m_path)] = m_path;
     m_folders = ListFolderTree(driveRootOf(m_path), m_path);
+    ++m_revision;
     onFolderChanged();
     return std::nullopt;
 }
@@ -60,9 +61,17 @@ void FolderBrowser::onFolderChanged() {
     readFiles();
     m_addressText = m_path;
     m_addressHistory.push_back(m_path);
+    ++m_revision;
     writeCount();
-    m_hooks.clearThumbnails();
-    m_hooks.buildThumbnails();
+    if (m_links.grid) {
+        m_links.grid->clearThumbnails();
+        m_links.grid->buildThumbnails();
+    }
+}
+
+std::optional<std::string> FolderBrowser::openFolder(const std::string& path) {
+    if (auto failure = setFolderPath(path)) return failure;
+    return setDrive(m_path);
 }
 
 std::optional<std::string> FolderBrowser::setDrive(const std::string& pathOrDrive) {
@@ -72,6 +81,7 @@ std::optional<std::string> FolderBrowser::setDrive(const std::string& pathOrDriv
     const std::string root = NormaliseFolderPath(volume->rootPath);
     if (root == m_drive) return std::nullopt;
     m_drive = root;
+    ++m_revision;
     onDriveChanged();
     return std::nullopt;
 }
@@ -129,12 +139,15 @@ bool FolderBrowser::chooseFileType(std::string_view itemName) {
 void FolderBrowser::RefreshFolder() {
     if (m_status.busy()) return;
     RefreshLists();
-    m_hooks.clearThumbnails();
-    m_hooks.buildThumbnails();
+    if (m_links.grid) {
+        m_links.grid->clearThumbnails();
+        m_links.grid->buildThumbnails();
+    }
 }
 
 void FolderBrowser::RefreshLists() {
     m_folders = ListFolderTree(driveRootOf(m_path), m_path);
+    ++m_revision;
     readFiles();
     writeCount();
     // The folder may have gone away under us; say so rather than show an unexplained empty list.
@@ -144,6 +157,7 @@ void FolderBrowser::RefreshLists() {
 }
 
 void FolderBrowser::readFiles() {
+    ++m_revision;
     m_files = m_filesPath.empty() ? std::vector<std::string>{}
                                   : ListPictureFiles(m_filesPath, PatternList(m_pattern));
 }
@@ -156,40 +170,16 @@ void FolderBrowser::writeCount() {
 
 void FolderBrowser::fileListClick(int index) {
     if (index < 0 || index >= static_cast<int>(m_files.size())) return;
-    m_hooks.setCurrentFileIndex(index);
-    if (m_shiftHeld == 1) {
-        m_hooks.toggleAndLoadImage();
-    } else {
-        m_hooks.loadSelectedImage();
-    }
+    if (m_links.loads) LoadClicked(*m_links.loads, index, m_shiftHeld == 1);
 }
 
-void FolderBrowser::fileListKeyDown(FileListKey key) {
-    switch (key) {
-    case FileListKey::Delete:
-        m_hooks.deleteSelected();
-        break;
-    case FileListKey::Up:
-        m_hooks.zoomIn();
-        break;
-    case FileListKey::Down:
-        m_hooks.zoomOut();
-        break;
-    case FileListKey::Left:
-        m_hooks.showPrevious();
-        break;
-    case FileListKey::Right:
-        m_hooks.showNext();
-        break;
-    case FileListKey::Shift:
-        m_shiftHeld = 1;
-        break;
-    case FileListKey::Other:
-        break;
-    }
+void FolderBrowser::fileListKeyDown(Key key) {
+    if (key == Key::Shift) m_shiftHeld = 1;
+    const Command command = CommandForKey(KeyTarget::FileList, key);
+    if (command != Command::None && m_links.commands) m_links.commands->Run(command);
 }
 
-void FolderBrowser::fileListKeyUp(FileListKey) {
+void FolderBrowser::fileListKeyUp(Key) {
     m_shiftHeld = 0;
 }
 

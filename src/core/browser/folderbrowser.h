@@ -1,21 +1,30 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/app/commandsink.h"
+#include "core/app/keys.h"
 #include "core/app/statusbar.h"
 #include "core/browser/browserhooks.h"
 #include "core/browser/filetypes.h"
 #include "core/browser/folderlisting.h"
 #include "core/platform/volumesource.h"
+#include "core/viewer/pictureloads.h"
 
 namespace vistrel::core {
 
-// Keys the file list reacts to; everything else is Other.
-enum class FileListKey { Delete, Up, Down, Left, Right, Shift, Other };
+// What a folder browser's events lead to elsewhere. A browser without them only lists
+// (the benchmarks use one so).
+struct BrowserLinks {
+    GridRebuilder* grid = nullptr;   // a folder change rebuilds the thumbnails
+    PictureLoads* loads = nullptr;   // a click in the file list loads its picture
+    CommandSink* commands = nullptr; // the file list's keys run commands
+};
 
 // The explorer pane's state: the drive list (dlbList), folder list (drlList), file list
 // (flbList) and address box (txtAddress), kept in step with one current folder.
@@ -25,8 +34,9 @@ class FolderBrowser {
 public:
     // Starts in initialFolder with both lists read, without raising a folder change and
     // without touching the status bar (nothing is counted or built yet).
-    FolderBrowser(const VolumeSource& volumes, StatusBarState& status, BrowserHooks& hooks,
-                  const std::string& initialFolder);
+    using Links = BrowserLinks;
+    FolderBrowser(const VolumeSource& volumes, StatusBarState& status,
+                  const std::string& initialFolder, Links links = {});
 
     // --- folder list -------------------------------------------------------------------
     const std::string& folderPath() const { return m_path; }
@@ -37,6 +47,9 @@ public:
     // runs. Returns the failure (missing folder, not a folder, unreadable, drive not ready)
     // without reporting it anywhere; nothing changes then.
     std::optional<std::string> setFolderPath(const std::string& path);
+    // Opens a folder the user chose: the folder list moves there, then the drive list
+    // follows it. Returns the failure, reported nowhere; nothing changes then.
+    std::optional<std::string> openFolder(const std::string& path);
 
     // --- drive list --------------------------------------------------------------------
     const std::string& drive() const { return m_drive; }
@@ -66,8 +79,18 @@ public:
     bool chooseFileType(std::string_view itemName);
 
     void fileListClick(int index);
-    void fileListKeyDown(FileListKey key);
-    void fileListKeyUp(FileListKey key);
+    void fileListKeyDown(Key key);
+    void fileListKeyUp(Key key);
+    // The file list's current entry (the last picture loaded as the only selection); -1
+    // for none.
+    int fileListPosition() const { return m_fileListPosition; }
+    void setFileListPosition(int index) {
+        m_fileListPosition = index;
+        ++m_revision;
+    }
+
+    // Counts changes of what the explorer pane shows, so it is redrawn only after one.
+    std::uint64_t revision() const { return m_revision; }
 
     // --- address box -------------------------------------------------------------------
     // The current folder as the folder change last wrote it; typing does not change it.
@@ -105,7 +128,7 @@ private:
 
     const VolumeSource& m_volumes;
     StatusBarState& m_status;
-    BrowserHooks& m_hooks;
+    Links m_links;
 
     std::string m_path;
     std::vector<FolderEntry> m_folders;
@@ -120,6 +143,8 @@ private:
     int m_lastImageIndex = -1;
     int m_suppressFolderChange = 0;
     int m_shiftHeld = 0;
+    int m_fileListPosition = -1;
+    std::uint64_t m_revision = 0;
 };
 
 } // namespace vistrel::core

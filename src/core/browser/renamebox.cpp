@@ -81,9 +81,8 @@ std::optional<std::string> RenameWithoutReplacing(const std::string& folder,
     return ec ? std::optional<std::string>(Describe(source, ec)) : std::nullopt;
 }
 
-RenameBox::RenameBox(ThumbnailSheet& sheet, const FolderBrowser& browser, Dialogs& dialogs,
-                     RenameHooks& hooks)
-    : m_sheet(sheet), m_browser(browser), m_dialogs(dialogs), m_hooks(hooks) {}
+RenameBox::RenameBox(ThumbnailSheet& sheet, FolderBrowser& browser, Dialogs& dialogs)
+    : m_sheet(sheet), m_browser(browser), m_dialogs(dialogs) {}
 
 bool RenameBox::CaptionDoubleClick(const std::string& name) {
     if (isOpen()) return false;
@@ -141,18 +140,17 @@ bool RenameBox::LostFocus(const std::string& text) {
         return false;
     }
     m_sheet.cell(index).name = text;
-    m_hooks.refreshFolder();
+    m_browser.RefreshFolder();
     return true;
 }
 
-bool RenameBox::KeyDown(RenameKey key, const std::string& text) {
+bool RenameBox::KeyDown(Key key, const std::string& text) {
     if (!isOpen()) return false;
     switch (key) {
-    case RenameKey::Enter: LostFocus(text); return true;
-    case RenameKey::Escape: Close(); return true;
-    case RenameKey::Other: return false;
+    case Key::Enter: LostFocus(text); return true;
+    case Key::Escape: Close(); return true;
+    default: return false;
     }
-    return false;
 }
 
 } // namespace vistrel::core

@@ -6,19 +6,12 @@
 #include <string_view>
 
 #include "core/app/geometry.h"
+#include "core/app/keys.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/thumbnailsheet.h"
 #include "core/platform/dialogs.h"
 
 namespace vistrel::core {
-
-// What a rename asks of the rest of the program. The application implements it.
-class RenameHooks {
-public:
-    virtual ~RenameHooks() = default;
-    // Re-reads the lists and rebuilds the grid (FolderBrowser::RefreshFolder).
-    virtual void refreshFolder() = 0;
-};
 
 // Whether name can be a file's name in a folder: not empty, not "." or "..", no separator
 // of any platform and no NUL.
@@ -29,8 +22,6 @@ bool IsPlainFileName(std::string_view name);
 std::optional<std::string> RenameWithoutReplacing(const std::string& folder,
                                                   const std::string& from, const std::string& to);
 
-// Keys the rename box reacts to; every other key edits its text.
-enum class RenameKey { Enter, Escape, Other };
 
 // The in-place rename of a thumbnail's file: a text box over the caption, opened by a
 // double-click on the caption and committed when it loses the focus or on Enter. It holds
@@ -41,8 +32,7 @@ public:
     static constexpr Twips Height = 285;   // one line of text
     static constexpr Twips AboveCaption = 70;
 
-    RenameBox(ThumbnailSheet& sheet, const FolderBrowser& browser, Dialogs& dialogs,
-              RenameHooks& hooks);
+    RenameBox(ThumbnailSheet& sheet, FolderBrowser& browser, Dialogs& dialogs);
 
     // A double-click on the caption of the named file: opens the box on the cell showing that
     // file now, unless a box is open or no cell shows it. By name, because the first click of
@@ -67,15 +57,14 @@ public:
     bool LostFocus(const std::string& text);
     // Enter commits as a focus loss does; Esc closes the box and renames nothing. False for
     // a key the box does not take, which then edits the text.
-    bool KeyDown(RenameKey key, const std::string& text);
+    bool KeyDown(Key key, const std::string& text);
 
 private:
     void Close();
 
     ThumbnailSheet& m_sheet;
-    const FolderBrowser& m_browser;
+    FolderBrowser& m_browser;
     Dialogs& m_dialogs;
-    RenameHooks& m_hooks;
     int m_index = -1;
     std::uint64_t m_generation = 0;
     std::string m_folder;

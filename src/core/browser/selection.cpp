@@ -5,10 +5,12 @@
 namespace vistrel::core {
 
 void Selection::replaceWith(const std::string& name) {
+    ++m_revision;
     m_names.assign(1, name);
 }
 
 bool Selection::toggle(const std::string& name) {
+    ++m_revision;
     const auto it = std::find(m_names.begin(), m_names.end(), name);
     if (it != m_names.end()) {
         m_names.erase(it);

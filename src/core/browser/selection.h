@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,12 @@ public:
         return contains(name) ? SelectedCaptionColour : ButtonTextColour;
     }
 
+    // Counts changes, so captions are recoloured only after one.
+    std::uint64_t revision() const { return m_revision; }
+
 private:
     std::vector<std::string> m_names;
+    std::uint64_t m_revision = 0;
 };
 
 } // namespace vistrel::core

@@ -172,18 +172,17 @@ std::string FormatBuildTime(double seconds) {
 
 ThumbnailBuilder::ThumbnailBuilder(MainWindowModel& model, ThumbnailSheet& sheet,
                                    const FolderBrowser& browser, const PictureLoader& loader,
-                                   Clock& clock, EventPump& pump, ThumbnailBuilderHooks& hooks,
+                                   Clock& clock, EventPump& pump, PictureLoads* current,
                                    double twipsPerPixel, int decodeThreads)
     : m_model(model), m_sheet(sheet), m_browser(browser), m_loader(loader), m_clock(clock),
-      m_pump(pump), m_hooks(hooks), m_twipsPerPixel(twipsPerPixel),
+      m_pump(pump), m_current(current), m_twipsPerPixel(twipsPerPixel),
       m_threads(decodeThreads > 0
                     ? decodeThreads
                     : std::max(1, static_cast<int>(std::thread::hardware_concurrency()))) {}
 
 void ThumbnailBuilder::ClearThumbnails() {
     m_sheet.Clear();
-    m_hooks.clearPictureSurfaces();
-    m_hooks.hideResizeHandles();
+    if (m_current) m_current->clearPictureSurfaces();
 }
 
 void ThumbnailBuilder::BuildThumbnails() {
@@ -200,7 +199,7 @@ void ThumbnailBuilder::BuildThumbnails() {
 
     m_buildStartTime = m_clock.now();
     const double start = m_clock.elapsedSeconds();
-    m_hooks.setCurrentFileIndex(0);
+    if (m_current) m_current->setCurrentFileIndex(0);
     m_firstError.clear();
 
     const int last = m_browser.LastImageIndex();
@@ -308,8 +307,10 @@ void ThumbnailBuilder::BuildThumbnails() {
     // The build time has been shown; a failure must not be lost behind it.
     if (!m_firstError.empty()) status.setText(StatusBarState::Status, m_firstError);
 
-    m_hooks.setImageCount(count);
-    m_hooks.loadSelectedImage();
+    if (m_current) {
+        m_current->setImageCount(count);
+        m_current->loadSelectedImage();
+    }
 }
 
 } // namespace vistrel::core

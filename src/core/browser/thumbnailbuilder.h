@@ -5,28 +5,15 @@
 
 #include "core/app/geometry.h"
 #include "core/app/mainwindowmodel.h"
+#include "core/browser/browserhooks.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/thumbnailsheet.h"
 #include "core/platform/clock.h"
 #include "core/platform/eventpump.h"
 #include "core/platform/pictureloader.h"
+#include "core/viewer/pictureloads.h"
 
 namespace vistrel::core {
-
-// What the builder asks of the rest of the program. The application implements it.
-class ThumbnailBuilderHooks {
-public:
-    virtual ~ThumbnailBuilderHooks() = default;
-    // Empties imgLoad, picload, picMain and imgDisplay, hides picMain and sets lblFile to
-    // "Image Information" (the no-picture state).
-    virtual void clearPictureSurfaces() = 0;
-    virtual void hideResizeHandles() = 0;
-    // CurrentFileIndex := index.
-    virtual void setCurrentFileIndex(int index) = 0;
-    // ImageCount := count.
-    virtual void setImageCount(int count) = 0;
-    virtual void loadSelectedImage() = 0;
-};
 
 struct ThumbnailExtent {
     Twips width = 0;
@@ -47,12 +34,12 @@ std::string FormatBuildTime(double seconds);
 // built, and taken up strictly in file order on the calling thread, so the sheet, the
 // progress texts and the panel messages come out as a one-by-one build would give them.
 // An unreadable picture gets a cell with a broken mark and does not stop the build.
-class ThumbnailBuilder {
+class ThumbnailBuilder : public GridRebuilder {
 public:
     // decodeThreads 0 uses one thread per core.
     ThumbnailBuilder(MainWindowModel& model, ThumbnailSheet& sheet, const FolderBrowser& browser,
                      const PictureLoader& loader, Clock& clock, EventPump& pump,
-                     ThumbnailBuilderHooks& hooks, double twipsPerPixel, int decodeThreads = 0);
+                     PictureLoads* current, double twipsPerPixel, int decodeThreads = 0);
 
     double twipsPerPixel() const { return m_twipsPerPixel; }
     int decodeThreads() const { return m_threads; }
@@ -62,6 +49,8 @@ public:
 
     void ClearThumbnails();
     void BuildThumbnails();
+    void clearThumbnails() override { ClearThumbnails(); }
+    void buildThumbnails() override { BuildThumbnails(); }
     // From the build's first yield to the end of its final load. The progress value is 0
     // at both ends, so it cannot tell on its own.
     bool Building() const { return m_building; }
@@ -79,7 +68,7 @@ private:
     const PictureLoader& m_loader;
     Clock& m_clock;
     EventPump& m_pump;
-    ThumbnailBuilderHooks& m_hooks;
+    PictureLoads* m_current; // told of the build's start and end; none in the benchmarks
     double m_twipsPerPixel;
     int m_threads;
     std::chrono::system_clock::time_point m_buildStartTime{};

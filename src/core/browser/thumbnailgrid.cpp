@@ -16,8 +16,10 @@ constexpr int kMaxWheelLines = 100;
 } // namespace
 
 ThumbnailGrid::ThumbnailGrid(MainWindowModel& model, ThumbnailSheet& sheet,
-                             FolderBrowser& browser, ThumbnailGridHooks& hooks)
-    : m_model(model), m_sheet(sheet), m_browser(browser), m_hooks(hooks) {}
+                             FolderBrowser& browser, PictureLoads& loads, CommandSink& commands,
+                             const Selection& selection)
+    : m_model(model), m_sheet(sheet), m_browser(browser), m_loads(loads), m_commands(commands),
+      m_selection(selection) {}
 
 void ThumbnailGrid::MouseDown(int index, CellZone zone, MouseButton button) {
     if (index < 0 || index >= m_sheet.cellCount()) return;
@@ -26,22 +28,17 @@ void ThumbnailGrid::MouseDown(int index, CellZone zone, MouseButton button) {
 
     if (zone == CellZone::Image && button == MouseButton::Left) {
         m_sheet.setFocusedCell(index);
-        m_hooks.setCurrentFileIndex(index);
-        if (m_browser.ShiftHeld() == 1) {
-            m_hooks.toggleAndLoadImage();
-        } else {
-            m_hooks.loadSelectedImage();
-        }
+        LoadClicked(m_loads, index, m_browser.ShiftHeld() == 1);
     } else if (zone == CellZone::Frame) {
         // A cell takes the focus on any press; nothing is loaded until the release.
         m_sheet.setFocusedCell(index);
-        m_hooks.setCurrentFileIndex(index);
+        m_loads.setCurrentFileIndex(index);
     }
 
     if (button == MouseButton::Right && zone != CellZone::Caption) {
         // The open menu receives the release; the selection stays as it was.
         m_menuTookRelease = true;
-        m_hooks.popupMenu(ThumbnailMenu, ThumbnailMenuHidden);
+        m_commands.Run(Command::ContextMenu, "cell");
     }
 }
 
@@ -52,40 +49,28 @@ void ThumbnailGrid::MouseUp(int index, CellZone zone, MouseButton /*button*/) {
     if (target.index < 0 || target.index >= m_sheet.cellCount()) return;
     if (target.zone != CellZone::Frame) return;
 
-    m_hooks.setCurrentFileIndex(target.index);
-    if (m_browser.ShiftHeld() == 1) {
-        m_hooks.toggleAndLoadImage();
-    } else {
-        m_hooks.loadSelectedImage();
-    }
+    LoadClicked(m_loads, target.index, m_browser.ShiftHeld() == 1);
     m_browser.setShiftHeld(0);
 }
 
-void ThumbnailGrid::KeyDown(CellKey key) {
+void ThumbnailGrid::KeyDown(Key key) {
     if (Scrollable()) {
         const ScrollSteps steps = Steps();
         switch (key) {
-        case CellKey::PageUp: ScrollBy(-steps.page); return;
-        case CellKey::PageDown: ScrollBy(steps.page); return;
-        case CellKey::Home: VScroll_Change(0); return;
-        case CellKey::End: VScroll_Change(m_model.sheetScrollMax); return;
+        case Key::PageUp: ScrollBy(-steps.page); return;
+        case Key::PageDown: ScrollBy(steps.page); return;
+        case Key::Home: VScroll_Change(0); return;
+        case Key::End: VScroll_Change(m_model.sheetScrollMax); return;
         default: break;
         }
     }
     if (m_sheet.focusedCell() < 0) return;
-    switch (key) {
-    case CellKey::Delete: m_hooks.deleteSelected(); break;
-    case CellKey::Up: m_hooks.zoomIn(); break;
-    case CellKey::Down: m_hooks.zoomOut(); break;
-    case CellKey::Left: m_hooks.showPrevious(); break;
-    case CellKey::Right: m_hooks.showNext(); break;
-    case CellKey::Enter: m_hooks.fullScreen(); break;
-    case CellKey::Shift: m_browser.setShiftHeld(1); break;
-    default: break;
-    }
+    if (key == Key::Shift) m_browser.setShiftHeld(1);
+    if (const Command command = CommandForKey(KeyTarget::Cell, key); command != Command::None)
+        m_commands.Run(command);
 }
 
-void ThumbnailGrid::KeyUp(CellKey /*key*/) {
+void ThumbnailGrid::KeyUp(Key /*key*/) {
     if (m_sheet.focusedCell() < 0) return;
     m_browser.setShiftHeld(0);
 }
@@ -165,7 +150,7 @@ void ThumbnailGrid::ScrollIntoView(int index) {
 }
 
 bool ThumbnailGrid::PrintEntry() {
-    if (m_hooks.selectionEmpty()) {
+    if (m_selection.empty()) {
         m_model.status.setText(StatusBarState::Status, "No images selected");
         return false;
     }

@@ -6,16 +6,14 @@
 
 #include "core/app/geometry.h"
 #include "core/app/mainwindowmodel.h"
-#include "core/browser/browserhooks.h"
+#include "core/app/commandsink.h"
+#include "core/app/keys.h"
 #include "core/browser/folderbrowser.h"
+#include "core/browser/selection.h"
 #include "core/browser/thumbnailsheet.h"
+#include "core/viewer/pictureloads.h"
 
 namespace vistrel::core {
-
-// Keys the sheet reacts to; everything else is Other.
-enum class CellKey {
-    Delete, Up, Down, Left, Right, Enter, Shift, PageUp, PageDown, Home, End, Other
-};
 
 // Scroll-bar steps of the sheet, in scroll-bar units. The scroll bar takes them too, so that
 // the wheel over the bar and over the sheet move alike.
@@ -24,27 +22,12 @@ struct ScrollSteps {
     int page = 1;
 };
 
-// What the grid asks of the rest of the program. The application implements it.
-class ThumbnailGridHooks : public PictureCommandHooks {
-public:
-    virtual void fullScreen() = 0;
-    // Pops the named context menu up at the pointer with the named entries hidden.
-    virtual void popupMenu(const std::string& menu, const std::vector<std::string>& hidden) = 0;
-    // Whether SelectedFiles is empty.
-    virtual bool selectionEmpty() const = 0;
-};
-
-// The context menu of a right press on a thumbnail, and the entries hidden in it.
-inline constexpr const char* ThumbnailMenu = "mnuRightDisplay";
-inline const std::vector<std::string> ThumbnailMenuHidden{"mnuLine9", "mnuZoomInR",
-                                                          "mnuZoomOutR"};
-
 // Mouse, keys and scrolling on the thumbnail sheet. Mouse calls name the cell and zone the
 // pointer is over (the sheet's HitTest); presses outside every cell are not passed on.
 class ThumbnailGrid {
 public:
     ThumbnailGrid(MainWindowModel& model, ThumbnailSheet& sheet, FolderBrowser& browser,
-                  ThumbnailGridHooks& hooks);
+                  PictureLoads& loads, CommandSink& commands, const Selection& selection);
 
     void MouseDown(int index, CellZone zone, MouseButton button);
     // The release belongs to whatever took the press (as the window system delivers it), so
@@ -52,8 +35,8 @@ public:
     void MouseUp(int index, CellZone zone, MouseButton button);
     // The scrolling keys act whenever the sheet has the keyboard; the others only while a
     // cell has the focus.
-    void KeyDown(CellKey key);
-    void KeyUp(CellKey key);
+    void KeyDown(Key key);
+    void KeyUp(Key key);
 
     // The scroll bar's value changed or its thumb is being dragged.
     void VScroll_Change(int value);
@@ -83,7 +66,9 @@ private:
     MainWindowModel& m_model;
     ThumbnailSheet& m_sheet;
     FolderBrowser& m_browser;
-    ThumbnailGridHooks& m_hooks;
+    PictureLoads& m_loads;
+    CommandSink& m_commands;
+    const Selection& m_selection;
     std::optional<CellHit> m_pressed;
     bool m_menuTookRelease = false;
     double m_wheelRest = 0; // scroll-bar units not yet moved, less than one

@@ -21,6 +21,7 @@ ThumbnailSheet::ThumbnailSheet(MainWindowModel& model) : m_model(model) {
 void ThumbnailSheet::SyncTemplate() { m_cells.front().cell = m_model.picCase0; }
 
 void ThumbnailSheet::Clear() {
+    ++m_revision;
     m_cells.resize(1);
     ThumbnailCell& first = m_cells.front();
     first.thumbnail = Image();
@@ -39,6 +40,7 @@ void ThumbnailSheet::Clear() {
 }
 
 ThumbnailCell& ThumbnailSheet::StartCells(int expectedCells) {
+    ++m_revision;
     m_cells.resize(1);
     m_cells.reserve(static_cast<std::size_t>(std::max(expectedCells, 1)));
     ++m_generation;
@@ -57,6 +59,7 @@ ThumbnailCell& ThumbnailSheet::StartCells(int expectedCells) {
 }
 
 ThumbnailCell& ThumbnailSheet::AddCell() {
+    ++m_revision;
     ThumbnailCell added;
     added.cell = Box{0, 0, m_model.picCase0.width, m_model.picCase0.height, false,
                      m_model.picCase0.border};
@@ -74,6 +77,7 @@ int ThumbnailSheet::FindCell(std::string_view name) const {
 }
 
 void ThumbnailSheet::SetCellVisible(int index, bool visible) {
+    ++m_revision;
     cell(index).cell.visible = visible;
     if (index == 0) m_model.picCase0.visible = visible;
 }
@@ -92,11 +96,13 @@ void ThumbnailSheet::Place(int index) {
 }
 
 void ThumbnailSheet::ResizeCases() {
+    ++m_revision;
     m_gridRowCount = 0;
     for (int i = 1; i < cellCount(); ++i) Place(i);
 }
 
 void ThumbnailSheet::VScroll_Change() {
+    ++m_revision;
     MainWindowModel& m = m_model;
     if (m.sheetScrollMax <= 0) {
         m.picBack.top = 0;

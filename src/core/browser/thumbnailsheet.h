@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,7 +43,11 @@ public:
     // Cells, cell 0 included.
     int cellCount() const { return static_cast<int>(m_cells.size()); }
     const ThumbnailCell& cell(int index) const { return m_cells.at(static_cast<std::size_t>(index)); }
-    ThumbnailCell& cell(int index) { return m_cells.at(static_cast<std::size_t>(index)); }
+    // Writable access counts as a change.
+    ThumbnailCell& cell(int index) {
+        ++m_revision;
+        return m_cells.at(static_cast<std::size_t>(index));
+    }
 
     // Counts the clears and starts of the cells: an index names the same file only while this
     // stays the same.
@@ -68,6 +73,13 @@ public:
     void ResizeCases();
     // Moves the sheet for the scroll bar's current value.
     void VScroll_Change();
+    // The backdrop as shown: during a build its height lags behind the cells until the end,
+    // and the rows built so far show anyway.
+    Box ShownBack() const {
+        Box back = m_model.picBack;
+        back.height = std::max(back.height, lastCellBottom());
+        return back;
+    }
     // Top + height of the cell with the highest index.
     Twips lastCellBottom() const { return m_cells.back().cell.bottom(); }
 
@@ -79,7 +91,12 @@ public:
 
     // The cell that has the keyboard focus; -1 when none (every clear takes it away).
     int focusedCell() const { return m_focused; }
-    void setFocusedCell(int index) { m_focused = index; }
+    void setFocusedCell(int index) {
+        m_focused = index;
+        ++m_revision;
+    }
+    // Counts every change of what the sheet shows, so it is repainted only after one.
+    std::uint64_t revision() const { return m_revision; }
 
 private:
     void Place(int index);
@@ -90,6 +107,7 @@ private:
     int m_gridRowCount = 0;
     int m_focused = -1;
     std::uint64_t m_generation = 0;
+    std::uint64_t m_revision = 0;
 };
 
 } // namespace vistrel::core

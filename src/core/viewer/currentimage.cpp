@@ -11,18 +11,19 @@ namespace vistrel::core {
 
 namespace fs = std::filesystem;
 
-void CentreInPane(Box& picture, const Box& pane) {
+void CenterInPane(Box& picture, const Box& pane) {
     picture.top = pane.innerHeight() / 2 - picture.height / 2;
     picture.left = pane.innerWidth() / 2 - picture.width / 2;
 }
 
 CurrentImage::CurrentImage(MainWindowModel& model, FullScreenModel& fullScreen,
-                           const FolderBrowser& browser, Selection& selection,
-                           const PictureLoader& loader, ViewerHooks& hooks, Twips twipsPerPixel,
+                           FolderBrowser& browser, Selection& selection,
+                           const PictureLoader& loader, SelectionRect& selectionRect,
+                           const ViewSettings& settings, Twips twipsPerPixel,
                            char decimalSeparator)
     : m_model(model), m_fullScreen(fullScreen), m_browser(browser), m_selection(selection),
-      m_loader(loader), m_hooks(hooks), m_twipsPerPixel(twipsPerPixel),
-      m_decimalSeparator(decimalSeparator) {}
+      m_loader(loader), m_selectionRect(selectionRect), m_settings(settings),
+      m_twipsPerPixel(twipsPerPixel), m_decimalSeparator(decimalSeparator) {}
 
 void CurrentImage::LoadSelectedImage() {
     Load(Variant::Replace);
@@ -36,7 +37,7 @@ void CurrentImage::Load(Variant variant) {
     auto& status = m_model.status;
 
     ZoomOffset = 0;
-    m_hooks.ClearSelectionRectangle();
+    m_selectionRect.ClearSelection();
     status.setText(StatusBarState::Zoom, "Zoom: 100%");
 
     const auto& files = m_browser.files();
@@ -77,14 +78,15 @@ void CurrentImage::Load(Variant variant) {
     m_model.picMain.width = NaturalWidth();
     m_model.picMain.height = NaturalHeight();
 
-    if (variant == Variant::Replace) m_hooks.SetFileListPosition(CurrentFileIndex);
+    if (variant == Variant::Replace) m_browser.setFileListPosition(CurrentFileIndex);
 
     m_fileSizeText = FormatFileSize(length, m_decimalSeparator);
     m_pixelSizeText =
         std::to_string(m_picload.width()) + " x " + std::to_string(m_picload.height()) + " Pixel";
     m_model.lblFileCaption = "Image: " + name + " - " + m_fileSizeText + " - " + m_pixelSizeText;
 
-    if (!m_model.picDisplay.visible) m_hooks.ShowFullScreen();
+    // With the display pane hidden the picture is shown in the full-screen window instead.
+    if (!m_model.picDisplay.visible) m_fullScreen.visible = true;
 
     // The full-screen surface follows even while its window is hidden; from here on the
     // window exists.
@@ -104,9 +106,9 @@ void CurrentImage::Fail(const std::string& description) {
 }
 
 void CurrentImage::CenterPicture() {
-    CentreInPane(m_model.picMain, m_model.picDisplay);
-    CentreInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
-    m_hooks.PlaceResizeHandles();
+    CenterInPane(m_model.picMain, m_model.picDisplay);
+    CenterInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
+    PlaceResizeHandles(m_model.resizeHandles, m_model.picMain, m_settings.ResizeHandles);
 }
 
 void CurrentImage::Clear() {
@@ -114,6 +116,7 @@ void CurrentImage::Clear() {
     PictureChanged();
     m_model.picMain.visible = false;
     m_model.lblFileCaption = "Image Information";
+    HideResizeHandles(m_model.resizeHandles);
 }
 
 } // namespace vistrel::core

@@ -6,42 +6,30 @@
 
 #include "core/app/geometry.h"
 #include "core/app/mainwindowmodel.h"
+#include "core/app/settingsstore.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/selection.h"
 #include "core/editing/image.h"
+#include "core/editing/selectionrect.h"
 #include "core/platform/pictureloader.h"
 #include "core/viewer/fullscreenmodel.h"
+#include "core/viewer/pictureloads.h"
 
 namespace vistrel::core {
 
-// What a load needs from the rest of the program. The application implements it; tests
-// record the calls.
-class ViewerHooks {
-public:
-    virtual ~ViewerHooks() = default;
-
-    // The edit tools' rectangle: Select tool off, its corners and the drag start at zero.
-    virtual void ClearSelectionRectangle() = 0;
-    // Places and shows the eight resize handles around the main picMain.
-    virtual void PlaceResizeHandles() = 0;
-    // Creates the full-screen window when needed and shows it.
-    virtual void ShowFullScreen() = 0;
-    // Moves the file list's current entry (flbList.ListIndex) to index.
-    virtual void SetFileListPosition(int index) = 0;
-};
-
-// Centres a picture surface in its pane's client area; a picture larger than the pane gets
+// Centers a picture surface in its pane's client area; a picture larger than the pane gets
 // a negative left or top so that the two centres meet.
-void CentreInPane(Box& picture, const Box& pane);
+void CenterInPane(Box& picture, const Box& pane);
 
 // The current picture: which file it is, the working picture every edit changes and the
 // information line about it. The main and the full-screen picMain both show picload();
 // there is no other copy of the pixels.
-class CurrentImage {
+class CurrentImage : public PictureLoads {
 public:
-    CurrentImage(MainWindowModel& model, FullScreenModel& fullScreen, const FolderBrowser& browser,
-                 Selection& selection, const PictureLoader& loader, ViewerHooks& hooks,
-                 Twips twipsPerPixel = 15, char decimalSeparator = '.');
+    CurrentImage(MainWindowModel& model, FullScreenModel& fullScreen, FolderBrowser& browser,
+                 Selection& selection, const PictureLoader& loader, SelectionRect& selectionRect,
+                 const ViewSettings& settings, Twips twipsPerPixel = 15,
+                 char decimalSeparator = '.');
 
     // Position in the file list of the picture to load; callers set it before a load.
     int CurrentFileIndex = -1;
@@ -74,8 +62,16 @@ public:
     void ToggleAndLoadImage();
     // Centres the main and the full-screen picMain in their panes, then places the handles.
     void CenterPicture();
-    // No picture: the working picture emptied, picMain hidden, the label reset.
+    // No picture: the working picture emptied, picMain and the handles hidden, the label
+    // reset.
     void Clear();
+
+    // PictureLoads
+    void setCurrentFileIndex(int index) override { CurrentFileIndex = index; }
+    void loadSelectedImage() override { LoadSelectedImage(); }
+    void toggleAndLoadImage() override { ToggleAndLoadImage(); }
+    void setImageCount(int count) override { ImageCount = count; }
+    void clearPictureSurfaces() override { Clear(); }
 
 private:
     enum class Variant { Replace, Toggle };
@@ -84,10 +80,11 @@ private:
 
     MainWindowModel& m_model;
     FullScreenModel& m_fullScreen;
-    const FolderBrowser& m_browser;
+    FolderBrowser& m_browser;
     Selection& m_selection;
     const PictureLoader& m_loader;
-    ViewerHooks& m_hooks;
+    SelectionRect& m_selectionRect;
+    const ViewSettings& m_settings;
     Twips m_twipsPerPixel;
     char m_decimalSeparator;
 

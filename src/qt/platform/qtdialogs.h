@@ -9,7 +9,8 @@ namespace vistrel::qt {
 // The program's modal dialogs, as Qt's standard ones.
 class QtDialogs : public core::Dialogs {
 public:
-    explicit QtDialogs(QWidget* parent) : m_parent(parent) {}
+    explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
     core::DialogAnswer MessageBox(const std::string& text, const std::string& caption,
                                   core::MessageButtons buttons,
                                   core::MessageIcon icon) override;

@@ -10,7 +10,8 @@ namespace vistrel::qt {
 class QtEventPump : public core::EventPump {
 public:
     // render: brings the widgets up to date with core's state before they paint.
-    explicit QtEventPump(std::function<void()> render) : m_render(std::move(render)) {}
+    QtEventPump() = default;
+    void setRender(std::function<void()> render) { m_render = std::move(render); }
     void processPendingEvents() override;
     void repaint() override;
 

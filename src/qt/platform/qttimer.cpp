@@ -2,9 +2,11 @@
 
 namespace vistrel::qt {
 
-QtTimer::QtTimer(std::function<void()> tick) {
+QtTimer::QtTimer() {
     m_timer.setObjectName("timSlideshow");
-    QObject::connect(&m_timer, &QTimer::timeout, std::move(tick));
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        if (m_tick) m_tick();
+    });
 }
 
 void QtTimer::setInterval(int ms) {

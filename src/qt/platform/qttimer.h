@@ -11,12 +11,15 @@ namespace vistrel::qt {
 // The slide-show timer: an interval of 0 stops it.
 class QtTimer : public core::Timer {
 public:
-    explicit QtTimer(std::function<void()> tick);
+    QtTimer();
+    // What each tick runs.
+    void setTick(std::function<void()> tick) { m_tick = std::move(tick); }
     void setInterval(int ms) override;
     int interval() const override { return m_interval; }
 
 private:
     QTimer m_timer;
+    std::function<void()> m_tick;
     int m_interval = 0;
 };
 

@@ -16,38 +16,12 @@
 #include <QWheelEvent>
 
 #include "qt/platform/imageconvert.h"
+#include "qt/platform/keyconvert.h"
 #include "qt/platform/twips.h"
 
 namespace vistrel::qt {
 
 namespace {
-
-core::MouseButton ToButton(Qt::MouseButton button) {
-    switch (button) {
-    case Qt::LeftButton: return core::MouseButton::Left;
-    case Qt::RightButton: return core::MouseButton::Right;
-    case Qt::MiddleButton: return core::MouseButton::Middle;
-    default: return core::MouseButton::None;
-    }
-}
-
-core::CellKey ToCellKey(int key) {
-    switch (key) {
-    case Qt::Key_Delete: return core::CellKey::Delete;
-    case Qt::Key_Up: return core::CellKey::Up;
-    case Qt::Key_Down: return core::CellKey::Down;
-    case Qt::Key_Left: return core::CellKey::Left;
-    case Qt::Key_Right: return core::CellKey::Right;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return core::CellKey::Enter;
-    case Qt::Key_Shift: return core::CellKey::Shift;
-    case Qt::Key_PageUp: return core::CellKey::PageUp;
-    case Qt::Key_PageDown: return core::CellKey::PageDown;
-    case Qt::Key_Home: return core::CellKey::Home;
-    case Qt::Key_End: return core::CellKey::End;
-    default: return core::CellKey::Other;
-    }
-}
 
 void DrawBrokenMark(QPainter& painter, const QRectF& box) {
     painter.save();
@@ -193,13 +167,13 @@ void ThumbnailSheetWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ThumbnailSheetWidget::keyPressEvent(QKeyEvent* event) {
-    if (onKeyDown) onKeyDown(ToCellKey(event->key()));
+    if (onKeyDown) onKeyDown(ToKey(event->key()));
 }
 
 void ThumbnailSheetWidget::keyReleaseEvent(QKeyEvent* event) {
     // X11 reports a held key as repeated press/release pairs; only the last release counts.
     if (event->isAutoRepeat()) return;
-    if (onKeyUp) onKeyUp(ToCellKey(event->key()));
+    if (onKeyUp) onKeyUp(ToKey(event->key()));
 }
 
 void ThumbnailSheetWidget::wheelEvent(QWheelEvent* event) {
@@ -238,12 +212,7 @@ bool ThumbnailSheetWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_editor || m_closingEditor) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        const core::RenameKey renameKey =
-            key == Qt::Key_Return || key == Qt::Key_Enter ? core::RenameKey::Enter
-            : key == Qt::Key_Escape                       ? core::RenameKey::Escape
-                                                          : core::RenameKey::Other;
-        if (renameKey != core::RenameKey::Other && onRenameKey &&
-            onRenameKey(renameKey, m_editor->text()))
+        if (onRenameKey && onRenameKey(ToKey(key), m_editor->text()))
             return true;
     }
     if (event->type() == QEvent::FocusOut && m_editor->isVisible()) {

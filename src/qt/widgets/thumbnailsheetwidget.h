@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "core/app/geometry.h"
+#include "core/app/keys.h"
 #include "core/browser/renamebox.h"
 #include "core/browser/thumbnailgrid.h"
 #include "core/browser/thumbnailsheet.h"
@@ -44,14 +45,14 @@ public:
     std::function<void(int index, core::CellZone zone, core::MouseButton button)> onRelease;
     // name: the file whose caption the first click of the double-click hit.
     std::function<void(const std::string& name)> onDoubleClickCaption;
-    std::function<void(core::CellKey key)> onKeyDown;
-    std::function<void(core::CellKey key)> onKeyUp;
+    std::function<void(core::Key key)> onKeyDown;
+    std::function<void(core::Key key)> onKeyUp;
     // A vertical wheel turn over the sheet, as core::ThumbnailGrid::Wheel takes it.
     std::function<void(int angleDelta, int linesPerNotch)> onWheel;
     // The rename box lost the focus holding this text; it is already hidden.
     std::function<void(const QString& text)> onRenameFocusLost;
     // Enter or Esc in the rename box; true when the key was taken.
-    std::function<bool(core::RenameKey key, const QString& text)> onRenameKey;
+    std::function<bool(core::Key key, const QString& text)> onRenameKey;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

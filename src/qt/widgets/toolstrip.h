@@ -1,6 +1,13 @@
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include <QWidget>
+
+#include "core/app/commands.h"
+#include "core/browser/folderbrowser.h"
 
 class QComboBox;
 class QToolBar;
@@ -19,6 +26,14 @@ public:
     QToolBar* tools() const { return m_tools; }
     QComboBox* address() const { return m_address; }
 
+    // The toolbar buttons; a click runs `run` with the button's key.
+    void addButtons(const std::vector<core::ToolButton>& table,
+                    const std::function<void(const std::string& key)>& run);
+    // The address box shows the current folder and the folders opened before.
+    void renderAddress(const core::FolderBrowser& browser);
+    // Enter in the address box, or a folder picked from its history.
+    std::function<void(const std::string& text)> onAddressEntered;
+
     void setBandVisible(int band, bool visible);
     // Height the strip needs at the given width, in pixels.
     int heightForWidth(int width) const override;
@@ -34,6 +49,8 @@ private:
     QToolBar* m_standard;
     QToolBar* m_tools;
     QComboBox* m_address;
+    std::vector<std::string> m_shownHistory;
+    std::string m_shownAddress;
 };
 
 } // namespace vistrel::qt

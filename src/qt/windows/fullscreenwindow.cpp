@@ -1,15 +1,12 @@
 #include "qt/windows/fullscreenwindow.h"
 
-#include <QAction>
 #include <QCloseEvent>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QResizeEvent>
 
 #include "qt/platform/colours.h"
+#include "qt/platform/keyconvert.h"
 #include "qt/platform/twips.h"
 #include "qt/widgets/picturesurface.h"
-#include "qt/windows/menubuilder.h"
 
 namespace vistrel::qt {
 
@@ -32,48 +29,25 @@ FullScreenWindow::FullScreenWindow(core::Application& app, double twipsPerPixel,
     m_picMain->setPicture(&m_app.Current().picload());
     m_picMain->setCursor(Qt::SizeAllCursor);
 
-    BuiltMenus built =
-        BuildMenus(*this, core::FullScreenMenuTable(),
-                   [this](Command c, const std::string& arg) { run(c, arg); });
-    m_actions = std::move(built.actions);
-    m_rightDisplay = built.menus.at("mnuRightDisplay");
+    // Nothing of this window may be touched after a command: it may have closed it.
+    m_menus = std::make_unique<MenuSet>(
+        *this, core::FullScreenMenuTable(), [this](Command c, const std::string& argument) {
+            m_act([&app = m_app, c, argument] { app.Run(c, argument); });
+        });
 
     const auto twips = [this](QPointF p) { return std::pair{p.x() * m_tpp, p.y() * m_tpp}; };
     m_picMain->onPress = [this, twips](QPointF p, Qt::MouseButton button) {
-        if (button == Qt::RightButton) {
-            PopupWithHidden(*m_rightDisplay, {});
-        } else if (button == Qt::LeftButton) {
-            const auto [x, y] = twips(p);
-            m_act([&] { m_app.Zoom().FullScreenLeftPress(x, y); });
-        }
+        const auto [x, y] = twips(p);
+        m_act([&] { m_app.FullScreenPress(x, y, ToButton(button)); });
     };
     m_picMain->onMove = [this, twips](QPointF p, Qt::MouseButtons buttons) {
         const auto [x, y] = twips(p);
-        m_act([&] { m_app.Zoom().FullScreenMove(x, y, buttons == Qt::LeftButton); });
+        m_act([&] { m_app.FullScreenMove(x, y, buttons == Qt::LeftButton); });
     };
     m_picMain->onKeyDown = [this](int key) {
-        switch (key) {
-        case Qt::Key_Delete: run(Command::Delete); break;
-        case Qt::Key_Up: run(Command::ZoomIn); break;
-        case Qt::Key_Down: run(Command::ZoomOut); break;
-        case Qt::Key_Left: run(Command::Previous); break;
-        case Qt::Key_Right: run(Command::Next); break;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape: run(Command::CloseFullScreen); break;
-        default: break;
-        }
+        const core::Key k = ToKey(key);
+        m_act([&app = m_app, k] { app.FullScreenKey(k); });
     };
-}
-
-QAction* FullScreenWindow::action(const std::string& name) const {
-    auto it = m_actions.find(name);
-    return it == m_actions.end() ? nullptr : it->second;
-}
-
-void FullScreenWindow::run(Command command, const std::string& argument) {
-    // Nothing of this window may be touched afterwards: the command may have closed it.
-    m_act([&] { m_app.Run(command, argument); });
 }
 
 void FullScreenWindow::resizeEvent(QResizeEvent* event) {
@@ -89,7 +63,7 @@ void FullScreenWindow::closeEvent(QCloseEvent* event) {
     // Closed by the window manager: the application forgets the window like Close does.
     if (!m_closing) {
         m_closing = true;
-        run(Command::CloseFullScreen);
+        m_act([&app = m_app] { app.Run(Command::CloseFullScreen); });
     }
     event->accept();
 }

@@ -1,15 +1,16 @@
 #pragma once
 
-#include <functional>
-#include <map>
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include <QMainWindow>
 
 #include "core/app/application.h"
+#include "qt/widgets/act.h"
+#include "qt/windows/menuset.h"
 
 class QAction;
-class QMenu;
 
 namespace vistrel::qt {
 
@@ -20,14 +21,12 @@ class PictureSurface;
 class FullScreenWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // act: runs a call on the application the way every command runs (errors reported,
-    // every window rendered afterwards, closed windows deleted only once it returns).
-    using Act = std::function<void(const std::function<void()>&)>;
     FullScreenWindow(core::Application& app, double twipsPerPixel, Act act,
                      QWidget* parent = nullptr);
 
     void sync();
-    QAction* action(const std::string& name) const;
+    QAction* action(const std::string& name) const { return m_menus->action(name); }
+    const MenuSet& menus() const { return *m_menus; }
     PictureSurface* surface() const { return m_picMain; }
 
 protected:
@@ -35,15 +34,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void run(core::Command command, const std::string& argument = {});
-
     core::Application& m_app;
     double m_tpp;
     Act m_act;
     QWidget* m_picDisplay = nullptr;
     PictureSurface* m_picMain = nullptr;
-    QMenu* m_rightDisplay = nullptr;
-    std::map<std::string, QAction*> m_actions;
+    std::unique_ptr<MenuSet> m_menus;
     bool m_closing = false;
     std::uint64_t m_shownRevision = ~std::uint64_t{0}; // of the working picture shown here
 };

@@ -14,47 +14,50 @@ using namespace vistrel::test;
 
 namespace {
 
-// A window whose borders, caption and menu bar take 120 x 690 twips.
+// A window whose borders, caption and menu bar take 120 x 690 twips. Like the real one, it
+// tells the application its frame after every change.
 struct FakeHost : MainWindowHost {
     Application* app = nullptr;
     std::vector<std::string> calls;
-    WindowFrame& frame() { return app->Model().frame; }
+    WindowFrame f; // as the window system has it
     void resized() {
-        frame().innerWidth = frame().outerWidth - 120;
-        frame().innerHeight = frame().outerHeight - 690;
-        app->FrameChanged();
+        f.innerWidth = f.outerWidth - 120;
+        f.innerHeight = f.outerHeight - 690;
+        app->FrameChanged(f);
     }
     void resize(const std::string& call, Twips width, Twips height) {
         calls.push_back(call);
-        frame().outerWidth = width;
-        frame().outerHeight = height;
+        f.outerWidth = width;
+        f.outerHeight = height;
         resized();
     }
     std::vector<Box> screens{{0, 0, 19200, 12000}};
     std::vector<Box> ScreenAreas() const override { return screens; }
     void SetMaximized() override {
-        frame().state = WindowState::Maximized;
+        f.state = WindowState::Maximized;
         resize("maximize", 19200, 12000);
     }
     void SetLeft(Twips v) override {
         calls.push_back("left " + FormatNumber(v));
-        frame().left = v;
+        f.left = v;
+        app->SetFrame(f);
     }
     void SetTop(Twips v) override {
         calls.push_back("top " + FormatNumber(v));
-        frame().top = v;
+        f.top = v;
+        app->SetFrame(f);
     }
     void SetOuterHeight(Twips v) override {
-        resize("height " + FormatNumber(v), frame().outerWidth, v);
+        resize("height " + FormatNumber(v), f.outerWidth, v);
     }
     void SetOuterWidth(Twips v) override {
-        resize("width " + FormatNumber(v), v, frame().outerHeight);
+        resize("width " + FormatNumber(v), v, f.outerHeight);
     }
     void ShowWindow() override { // the real window lays itself out when shown
         calls.push_back("show");
         resized();
     }
-    void FocusPicMain() override { calls.push_back("focus"); }
+    void Focus(FocusTarget) override { calls.push_back("focus"); }
     void CloseSecondaryWindows() override { calls.push_back("close others"); }
     void Quit() override { calls.push_back("quit"); }
     void PopupMenu(const std::string& menu, const std::vector<std::string>&) override {
@@ -88,6 +91,7 @@ struct AppFixture : ::testing::Test {
                                                      dialogs, timer, shell, program.path(),
                                                      elsewhere.path(), 0x00C0C0C0});
         host.app = app.get();
+        host.f = WindowFrame{};
         app->Start();
         return *app;
     }
@@ -241,7 +245,7 @@ TEST_F(AppFixture, FullScreenOpenedOnAnEmptyFolderShowsTheNextLoad) {
     start();
     app->Run(Command::FullScreen);
     EXPECT_FALSE(app->FullScreen().picMain.visible);
-    app->Browser().addressEnter(program.path());
+    app->AddressEntered(program.path());
     EXPECT_TRUE(app->Model().picMain.visible);
     EXPECT_TRUE(app->FullScreen().picMain.visible);
 }
@@ -276,15 +280,16 @@ TEST_F(AppFixture, ClosingWritesPlacementAndPanesButExitWritesNothing) {
     EXPECT_EQ(settings.read("formw"), "9180"); // a maximized close keeps the normal placement
     EXPECT_EQ(host.calls.back(), "close others");
 
-    app->Model().frame.state = WindowState::Minimized;
-    app->Model().frame.left = 300;
+    host.f.state = WindowState::Minimized;
+    host.f.left = 300;
+    app->SetFrame(host.f);
     app->Close();
     EXPECT_EQ(settings.read("maximized"), "False");
     EXPECT_EQ(settings.read("forml"), "300");
 
     const auto before = settings.values;
     const auto writes = settings.writes.size();
-    app->Browser().addressEnter(elsewhere.path());
+    app->AddressEntered(elsewhere.path());
     app->Run(Command::Exit);
     EXPECT_EQ(host.calls.back(), "quit");
     EXPECT_EQ(settings.values, before);
@@ -314,24 +319,20 @@ TEST_F(AppFixture, SlideTicksDuringABuildAreIgnoredSoTheBuildEndsOnTheFirstPictu
         elsewhere.file("s" + std::to_string(i) + ".jpg");
     start();
     app->Run(Command::SlideShow);
-    ASSERT_TRUE(app->Slides().Running());
+    ASSERT_GT(timer.ms, 0);
     int ticks = 0;
     pump.pending = [&] {
         ++ticks;
         app->SlideTimerTick();
     };
     clock.step = 1; // every cell is long enough to repaint
-    app->Browser().addressEnter(elsewhere.path());
+    app->AddressEntered(elsewhere.path());
     EXPECT_GT(ticks, 10);
     EXPECT_EQ(app->Current().CurrentFileIndex, 0);
     EXPECT_EQ(app->SelectedFiles().names(), std::vector<std::string>{"c.gif"});
 
     pump.pending = nullptr;
-    app->Model().status.progress = 5; // any other long operation holds the ticks off as well
-    app->SlideTimerTick();
-    EXPECT_EQ(app->Current().CurrentFileIndex, 0);
-    app->Model().status.progress = 0;
-    app->SlideTimerTick(); // once the work is over, the show goes on
+    app->SlideTimerTick(); // once the build is over, the show goes on
     EXPECT_EQ(app->Current().CurrentFileIndex, 1);
 }
 
@@ -339,7 +340,7 @@ TEST_F(AppFixture, PreviousNextAndSlidesScrollTheCurrentCellIntoView) {
     for (int i = 0; i < 99; ++i)
         elsewhere.file("s" + std::to_string(i) + ".jpg");
     start();
-    app->Browser().addressEnter(elsewhere.path());
+    app->AddressEntered(elsewhere.path());
     const auto& m = app->Model();
     ASSERT_TRUE(m.vScroll.visible); // 100 cells, 7 a row in the maximized window
     const std::tuple<const char*, int, bool, int> cases[] = {
@@ -351,8 +352,8 @@ TEST_F(AppFixture, PreviousNextAndSlidesScrollTheCurrentCellIntoView) {
     };
     for (const auto& [what, from, fromBottom, to] : cases) {
         SCOPED_TRACE(what);
-        app->Current().CurrentFileIndex = from;
-        app->Grid().VScroll_Change(fromBottom ? m.sheetScrollMax : 0);
+        app->FileListClicked(from);
+        app->ScrollBarMoved(fromBottom ? m.sheetScrollMax : 0);
         const std::string w = what;
         if (w == "slide") {
             app->Run(Command::SlideShow);

@@ -168,16 +168,16 @@ TEST_F(FolderBrowserTest, FileListClicksAndKeysDispatch) {
     dir.file("a.jpg");
     dir.file("b.jpg");
     browser->RefreshLists();
-    for (auto key : {FileListKey::Delete, FileListKey::Up, FileListKey::Down, FileListKey::Left,
-                     FileListKey::Right, FileListKey::Other})
+    for (auto key : {Key::Delete, Key::Up, Key::Down, Key::Left,
+                     Key::Right, Key::Other})
         browser->fileListKeyDown(key);
     EXPECT_EQ(hooks.calls, (Calls{"delete", "zoomIn", "zoomOut", "previous", "next"}));
     hooks.calls.clear();
     browser->fileListClick(1);
-    browser->fileListKeyDown(FileListKey::Shift);
+    browser->fileListKeyDown(Key::Shift);
     browser->fileListClick(0);
     browser->fileListClick(2); // past the end
-    browser->fileListKeyUp(FileListKey::Other);
+    browser->fileListKeyUp(Key::Other);
     browser->fileListClick(0);
     EXPECT_EQ(hooks.calls, (Calls{"index 1", "load", "index 0", "toggle", "index 0", "load"}));
 }

@@ -24,7 +24,7 @@ struct RenameTest : ::testing::Test, vistrel::test::BrowserRig<> {
         model.picBack.width = 3151;
         sheet.StartCells().name = "a.jpg";
         sheet.AddCell().name = "b.jpg";
-        box = std::make_unique<RenameBox>(sheet, *browser, dialogs, hooks);
+        box = std::make_unique<RenameBox>(sheet, *browser, dialogs);
     }
     std::set<std::string> entries() const {
         std::set<std::string> names;
@@ -71,7 +71,7 @@ TEST_F(RenameTest, OneBoxAtATimeOverTheCaptionAndOnlyANewNameRenames) {
     EXPECT_EQ(entries(), (std::set<std::string>{"b.jpg", "sea side 2.jpg"}));
     EXPECT_EQ(dir.read("sea side 2.jpg"), "AAA");
     EXPECT_EQ(sheet.cell(0).name, "sea side 2.jpg");
-    EXPECT_EQ(hooks.calls, Names{"refresh"});
+    EXPECT_EQ(hooks.calls, (Names{"clear", "build"})); // the folder is read and built again
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -140,19 +140,19 @@ TEST_F(RenameTest, ADoubleClickAfterARefreshOpensOnTheClickedFileByName) {
 }
 
 TEST_F(RenameTest, EnterCommitsEscapeCancelsAndOtherKeysEditTheText) {
-    EXPECT_FALSE(box->KeyDown(RenameKey::Enter, "x.jpg")); // nothing open
+    EXPECT_FALSE(box->KeyDown(Key::Enter, "x.jpg")); // nothing open
     ASSERT_TRUE(box->CaptionDoubleClick("a.jpg"));
-    EXPECT_FALSE(box->KeyDown(RenameKey::Other, "x.jpg"));
-    EXPECT_TRUE(box->KeyDown(RenameKey::Escape, "x.jpg"));
+    EXPECT_FALSE(box->KeyDown(Key::Other, "x.jpg"));
+    EXPECT_TRUE(box->KeyDown(Key::Escape, "x.jpg"));
     EXPECT_FALSE(box->isOpen());
     EXPECT_FALSE(box->LostFocus("x.jpg")); // the focus loss that follows
     EXPECT_EQ(entries(), (std::set<std::string>{"a.jpg", "b.jpg"}));
 
     ASSERT_TRUE(box->CaptionDoubleClick("a.jpg"));
-    EXPECT_TRUE(box->KeyDown(RenameKey::Enter, "x.jpg"));
+    EXPECT_TRUE(box->KeyDown(Key::Enter, "x.jpg"));
     EXPECT_FALSE(box->isOpen());
     EXPECT_EQ(entries(), (std::set<std::string>{"b.jpg", "x.jpg"}));
-    EXPECT_EQ(hooks.calls, Names{"refresh"});
+    EXPECT_EQ(hooks.calls, (Names{"clear", "build"})); // the folder is read and built again
 }
 
 TEST(RenameWithoutReplacing, FallsBackToCheckAndRenameForWhatCannotBeHardLinked) {

@@ -43,7 +43,7 @@ struct ThumbnailBuilderTest : ::testing::Test, vistrel::test::BrowserRig<Builder
         openBrowser(names);
         browser->RefreshLists();
         builder = std::make_unique<ThumbnailBuilder>(model, sheet, *browser, loader, clock, pump,
-                                                     hooks, twipsPerPixel, threads);
+                                                     &hooks, twipsPerPixel, threads);
         builder->ClearThumbnails();
         builder->BuildThumbnails();
     }
@@ -102,7 +102,7 @@ TEST_F(ThumbnailBuilderTest, EmptyFolderShowsNoCellThenTheBuildTimeThenTheLoadsM
     EXPECT_FALSE(sheet.cell(0).cell.visible);
     EXPECT_EQ(model.picBack.height, 1575);
     EXPECT_EQ(pump.painted, (Texts{"events Status", "00:00:02:500 @0"}));
-    EXPECT_EQ(hooks.calls, (Texts{"clearSurfaces", "hideHandles", "index 0", "count 0",
+    EXPECT_EQ(hooks.calls, (Texts{"clearSurfaces", "index 0", "count 0",
                                   "load seeing 00:00:02:500"}));
     EXPECT_EQ(panel(StatusBarState::Status), "No file selected");
 }

@@ -21,10 +21,12 @@ struct SlideShowTest : ::testing::Test, vistrel::test::ViewerRig<> {
             names.push_back("p" + std::to_string(i) + ".jpg");
         ViewerRig::open(names, "f" + std::to_string(++folders));
         current->ImageCount = pictures;
-        hooks.calls.clear();
+        shownBefore = current->PictureRevision();
         show = std::make_unique<SlideShow>(*current, *browser, timer, settings, clock);
     }
-    long loads() const { return hooks.count("list"); } // the loads that reached the file list
+    // The pictures shown since the folder opened.
+    long loads() const { return long(current->PictureRevision() - shownBefore); }
+    std::uint64_t shownBefore = 0;
 
     vistrel::test::ManualTimer timer;
     vistrel::test::FakeClock clock;

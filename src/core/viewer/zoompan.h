@@ -1,64 +1,22 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/app/commandsink.h"
 #include "core/app/geometry.h"
+#include "core/app/keys.h"
 #include "core/app/mainwindowmodel.h"
 #include "core/app/settingsstore.h"
 #include "core/editing/selectionrect.h"
 #include "core/viewer/currentimage.h"
 #include "core/viewer/fullscreenmodel.h"
 #include "core/viewer/resizehandles.h"
+#include "core/viewer/zoomlevels.h"
 
 namespace vistrel::core {
-
-// One fixed level of the Zoom menu.
-struct ZoomLevel {
-    const char* name;    // menu item, e.g. "mnu300"
-    const char* percent; // the command argument and the caption without "%", e.g. "300"
-    double offset;       // ZoomOffset: scale = 1 + offset
-};
-
-inline constexpr std::array<ZoomLevel, 10> ZoomLevels{{
-    {"mnu10", "10", -0.9},
-    {"mnu25", "25", -0.75},
-    {"mnu50", "50", -0.5},
-    {"mnu75", "75", -0.25},
-    {"mnu100", "100", 0},
-    {"mnu150", "150", 0.5},
-    {"mnu200", "200", 1.0},
-    {"mnu300", "300", 2.0},
-    {"mnu500", "500", 4.0},
-    {"mnu700", "700", 6.0},
-}};
-
-// The level named by its menu item ("mnu300") or its percentage ("300"); null if none.
-const ZoomLevel* FindZoomLevel(std::string_view nameOrPercent);
-
-// Keys the picture surfaces react to; everything else is Other.
-enum class PictureKey { Delete, Up, Down, Left, Right, Enter, Other };
-
-// The commands the main picture surface's keys and right button run. The application
-// implements them through its command table.
-class PictureSurfaceHooks {
-public:
-    virtual ~PictureSurfaceHooks() = default;
-    virtual void deleteSelected() = 0;
-    virtual void zoomIn() = 0;
-    virtual void zoomOut() = 0;
-    virtual void showPrevious() = 0;
-    virtual void showNext() = 0;
-    virtual void fullScreen() = 0;
-    // Pops the named context menu up at the pointer with the named entries hidden.
-    virtual void popupMenu(const std::string& menu, const std::vector<std::string>& hidden) = 0;
-};
-
-// The context menu of a right press on the picture: all of its entries are shown.
-inline constexpr const char* PictureMenu = "mnuRightDisplay";
 
 // Zoom of both picture surfaces, dragging the picture about, and the resize handles.
 // ZoomOffset itself lives in CurrentImage, since every load resets it.
@@ -66,10 +24,10 @@ class ZoomPan {
 public:
     ZoomPan(MainWindowModel& model, FullScreenModel& fullScreen, CurrentImage& current,
             SelectionRect& selection, ResizeHandleBoxes& handles, const ViewSettings& settings,
-            PictureSurfaceHooks& hooks, char decimalSeparator = '.');
+            CommandSink& commands, char decimalSeparator = '.');
 
     // --- zoom ----------------------------------------------------------------------------
-    // A Zoom menu level: ZoomOffset := offset, then ApplyZoom.
+    // A Zoom menu level: sets ZoomOffset, then applies it.
     void SetZoomLevel(double offset);
     // The same by item name or percentage; false (and nothing done) for an unknown level.
     bool SetZoomLevel(std::string_view nameOrPercent);
@@ -97,7 +55,7 @@ public:
     Cursor Move(double x, double y, bool leftOnly);
     void Release();
     void RightPress(double x, double y);
-    void KeyDown(PictureKey key);
+    void KeyDown(Key key);
     // The main picture surface's own pointer; the window-wide pointer (model.cursor) is
     // left to the splitter and the busy state.
     Cursor SurfaceCursor() const { return m_surfaceCursor; }
@@ -114,7 +72,7 @@ private:
     SelectionRect& m_selection;
     ResizeHandleBoxes& m_handles;
     const ViewSettings& m_settings;
-    PictureSurfaceHooks& m_hooks;
+    CommandSink& m_commands;
     char m_decimalSeparator;
 
     std::int64_t m_zoomedWidth = 0;

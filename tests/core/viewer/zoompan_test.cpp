@@ -3,20 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "core/viewer/zoom.h"
+#include "core/viewer/zoompan.h"
 #include "fakes/rigs.h"
 
 using namespace vistrel::core;
 
 namespace {
-
-// The application's wiring: a load clears the rectangle and places the handles.
-struct Hooks : vistrel::test::RecordingHooks {
-    ZoomPan* zoom = nullptr;
-    SelectionRect* rect = nullptr;
-    void ClearSelectionRectangle() override { rect->ClearSelection(); }
-    void PlaceResizeHandles() override { zoom->PlaceResizeHandles(); }
-};
 
 using Percents = std::vector<int>;
 
@@ -36,15 +28,13 @@ std::pair<double, double> Centre(const Box& b) {
     return {b.left + b.width / 2, b.top + b.height / 2};
 }
 
-struct ZoomTest : ::testing::Test, vistrel::test::ViewerRig<Hooks> {
+struct ZoomTest : ::testing::Test, vistrel::test::ViewerRig<> {
     ZoomTest() {
         loader.pictures = {{"a.jpg", {200, 100}}, {"big.jpg", {3000, 2000}}, {"tiny.jpg", {5, 3}}};
         fullScreen.picDisplay = {0, 0, 19200, 14400};
         open({"a.jpg", "big.jpg", "tiny.jpg"});
-        zoom =
-            std::make_unique<ZoomPan>(model, fullScreen, *current, rect, handles, settings, hooks);
-        hooks.zoom = zoom.get();
-        hooks.rect = &rect;
+        zoom = std::make_unique<ZoomPan>(model, fullScreen, *current, rect, model.resizeHandles,
+                                         settings, hooks);
     }
     std::string zoomText() const { return panel(StatusBarState::Zoom); }
     // The percentages the panel shows after each step from a level: 'I' zooms in, 'O' out.
@@ -88,9 +78,7 @@ struct ZoomTest : ::testing::Test, vistrel::test::ViewerRig<Hooks> {
         }
     }
 
-    SelectionRect rect;
-    ResizeHandleBoxes handles;
-    ViewSettings settings;
+    ResizeHandleBoxes& handles = model.resizeHandles;
     std::unique_ptr<ZoomPan> zoom;
 };
 
@@ -216,14 +204,14 @@ TEST_F(ZoomTest, PressDragKeysAndRightButton) {
     EXPECT_EQ(model.picMain, moved);
 
     hooks.calls.clear();
-    for (PictureKey key : {PictureKey::Delete, PictureKey::Up, PictureKey::Down, PictureKey::Left,
-                           PictureKey::Right, PictureKey::Enter, PictureKey::Other})
+    for (Key key : {Key::Delete, Key::Up, Key::Down, Key::Left, Key::Right, Key::Enter,
+                    Key::Escape, Key::Other})
         zoom->KeyDown(key);
     zoom->RightPress(-1, 10); // beside the picture: the pane takes it and does nothing
     zoom->RightPress(10, 10);
     EXPECT_EQ(hooks.calls,
               (std::vector<std::string>{"delete", "zoomIn", "zoomOut", "previous", "next",
-                                        "fullScreen", "menu mnuRightDisplay"}));
+                                        "fullScreen", "menu picture"}));
 }
 
 TEST_F(ZoomTest, APressBesideThePictureStartsNoDrag) {

@@ -1,20 +1,14 @@
-#include "core/viewer/zoom.h"
+#include "core/viewer/zoompan.h"
 
 #include "core/app/numbers.h"
 
 namespace vistrel::core {
 
-const ZoomLevel* FindZoomLevel(std::string_view nameOrPercent) {
-    for (const ZoomLevel& level : ZoomLevels)
-        if (nameOrPercent == level.name || nameOrPercent == level.percent) return &level;
-    return nullptr;
-}
-
 ZoomPan::ZoomPan(MainWindowModel& model, FullScreenModel& fullScreen, CurrentImage& current,
                  SelectionRect& selection, ResizeHandleBoxes& handles, const ViewSettings& settings,
-                 PictureSurfaceHooks& hooks, char decimalSeparator)
+                 CommandSink& commands, char decimalSeparator)
     : m_model(model), m_fullScreen(fullScreen), m_current(current), m_selection(selection),
-      m_handles(handles), m_settings(settings), m_hooks(hooks),
+      m_handles(handles), m_settings(settings), m_commands(commands),
       m_decimalSeparator(decimalSeparator) {}
 
 void ZoomPan::SetZoomLevel(double offset) {
@@ -131,32 +125,12 @@ void ZoomPan::Release() {
 }
 
 void ZoomPan::RightPress(double x, double y) {
-    if (OnPicture(x, y)) m_hooks.popupMenu(PictureMenu, {});
+    if (OnPicture(x, y)) m_commands.Run(Command::ContextMenu, "picture");
 }
 
-void ZoomPan::KeyDown(PictureKey key) {
-    switch (key) {
-    case PictureKey::Delete:
-        m_hooks.deleteSelected();
-        break;
-    case PictureKey::Up:
-        m_hooks.zoomIn();
-        break;
-    case PictureKey::Down:
-        m_hooks.zoomOut();
-        break;
-    case PictureKey::Left:
-        m_hooks.showPrevious();
-        break;
-    case PictureKey::Right:
-        m_hooks.showNext();
-        break;
-    case PictureKey::Enter:
-        m_hooks.fullScreen();
-        break;
-    case PictureKey::Other:
-        break;
-    }
+void ZoomPan::KeyDown(Key key) {
+    if (const Command command = CommandForKey(KeyTarget::Picture, key); command != Command::None)
+        m_commands.Run(command);
 }
 
 void ZoomPan::FullScreenLeftPress(double x, double y) {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "qt/platform/qtclock.h"
+#include "qt/platform/qtdialogs.h"
+#include "qt/platform/qteventpump.h"
+#include "qt/platform/qtpictureloader.h"
+#include "qt/platform/qtsettingsbackend.h"
+#include "qt/platform/qtshell.h"
+#include "qt/platform/qttimer.h"
+#include "qt/platform/qtvolumesource.h"
+
+namespace vistrel::qt {
+
+// Every platform object the program runs on, composed in one place. The main window wires
+// the pump's rendering, the timer's ticks and the dialogs' parent to itself.
+struct QtPlatform {
+    QtSettingsBackend settings;
+    QtVolumeSource volumes;
+    QtPictureLoader loader;
+    QtClock clock;
+    QtEventPump pump;
+    QtDialogs dialogs;
+    QtTimer slideTimer;
+    QtShell shell;
+};
+
+} // namespace vistrel::qt

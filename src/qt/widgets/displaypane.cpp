@@ -1,0 +1,74 @@
+#include "qt/widgets/displaypane.h"
+
+#include "qt/platform/colours.h"
+#include "qt/platform/cursorshape.h"
+#include "qt/platform/keyconvert.h"
+#include "qt/platform/twips.h"
+#include "qt/widgets/picturesurface.h"
+
+namespace vistrel::qt {
+
+DisplayPane::DisplayPane(core::Application& app, Act act, QWidget* parent)
+    : QFrame(parent), m_app(app), m_act(std::move(act)), m_picMain(new PictureSurface(this)) {
+    setObjectName("picDisplay");
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    for (const char* name : core::ResizeHandleBoxes::Names) {
+        auto* handle = new QFrame(m_picMain);
+        handle->setObjectName(name);
+        handle->setFrameStyle(QFrame::Box | QFrame::Plain);
+        handle->setAutoFillBackground(true);
+        handle->hide();
+        m_handles.push_back(handle);
+    }
+    m_picMain->setObjectName("picMain");
+    m_picMain->setFocusPolicy(Qt::StrongFocus);
+    m_picMain->setPicture(&m_app.Current().picload());
+
+    const auto twips = [](QPointF p, double tpp) { return std::pair{p.x() * tpp, p.y() * tpp}; };
+    m_picMain->onPress = [this, twips](QPointF p, Qt::MouseButton button) {
+        const auto [x, y] = twips(p, m_app.Current().TwipsPerPixel());
+        m_act([&] { m_app.PicturePress(x, y, ToButton(button)); });
+    };
+    m_picMain->onMove = [this, twips](QPointF p, Qt::MouseButtons buttons) {
+        const auto [x, y] = twips(p, m_app.Current().TwipsPerPixel());
+        m_act([&] { m_app.PictureMove(x, y, buttons == Qt::LeftButton); });
+    };
+    m_picMain->onRelease = [this](QPointF, Qt::MouseButton) {
+        m_act([&] { m_app.PictureRelease(); });
+    };
+    m_picMain->onKeyDown = [this](int key) {
+        const core::Key k = ToKey(key);
+        if (k != core::Key::Other) m_act([&] { m_app.PictureKey(k); });
+    };
+}
+
+void DisplayPane::render(double tpp) {
+    const auto& m = m_app.Model();
+    const QColor background = ToQColor(m.displayColour, palette());
+    setGeometry(ToPixelRect(m.picDisplay, tpp));
+    setVisible(m.picDisplay.visible);
+    QPalette p = palette();
+    if (p.color(QPalette::Window) != background || !autoFillBackground()) {
+        p.setColor(QPalette::Window, background);
+        setPalette(p);
+        setAutoFillBackground(true);
+    }
+    const int border = ToPixels(m.picDisplay.border, tpp);
+    m_picMain->setGeometry(rect().adjusted(border, border, -border, -border));
+    m_picMain->setBackground(background);
+    m_picMain->setPicture(m.picMain.visible ? &m_app.Current().picload() : nullptr);
+    if (m_app.Current().PictureRevision() != m_shownRevision) {
+        m_shownRevision = m_app.Current().PictureRevision();
+        m_picMain->invalidateCache();
+    }
+    m_picMain->setPictureRect(QRectF(m.picMain.left / tpp, m.picMain.top / tpp,
+                                     m.picMain.width / tpp, m.picMain.height / tpp));
+    m_picMain->setCursor(ToShape(m_app.PictureCursor()));
+    for (std::size_t i = 0; i < m_handles.size(); ++i) {
+        const core::Box& box = m.resizeHandles.boxes[i];
+        m_handles[i]->setGeometry(ToPixelRect(box, tpp));
+        m_handles[i]->setVisible(box.visible && m.picMain.visible);
+    }
+}
+
+} // namespace vistrel::qt
