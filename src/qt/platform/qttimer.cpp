@@ -4,9 +4,7 @@ namespace vistrel::qt {
 
 QtTimer::QtTimer() {
     m_timer.setObjectName("timSlideshow");
-    QObject::connect(&m_timer, &QTimer::timeout, [this] {
-        if (m_tick) m_tick();
-    });
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
 }
 
 void QtTimer::setInterval(int ms) {

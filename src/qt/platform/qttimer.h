@@ -14,6 +14,10 @@ public:
     QtTimer();
     // What each tick runs.
     void setTick(std::function<void()> tick) { m_tick = std::move(tick); }
+    // Runs one tick now, as the timer does when the interval has passed.
+    void tick() {
+        if (m_tick) m_tick();
+    }
     void setInterval(int ms) override;
     int interval() const override { return m_interval; }
 
