@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/app/asciitext.h"
+
 namespace vistrel::core {
 
 namespace fs = std::filesystem;
@@ -10,15 +12,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kMessageCaption = "Vistrel";
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 std::string Describe(const fs::path& path, const std::error_code& ec) {
     return path.filename().string() + ": " + ec.message();
@@ -49,7 +42,7 @@ std::optional<std::string> RenameWithoutReplacing(const std::string& folder,
     if (fs::exists(targetStatus)) {
         // Where names ignore case, "a.jpg" -> "A.jpg" finds the file itself under the new name.
         const bool sameFile =
-            SameIgnoringAsciiCase(from, to) && fs::equivalent(source, target, ec) && !ec;
+            EqualsIgnoringAsciiCase(from, to) && fs::equivalent(source, target, ec) && !ec;
         if (!sameFile) return to + ": already exists";
         fs::rename(source, target, ec);
         return ec ? std::optional<std::string>(Describe(source, ec)) : std::nullopt;

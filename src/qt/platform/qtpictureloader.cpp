@@ -4,7 +4,6 @@
 #include <QImageReader>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include <new>
 #include <optional>
 
+#include "core/app/asciitext.h"
 #include "qt/platform/imageconvert.h"
 
 namespace vistrel::qt {
@@ -58,8 +58,7 @@ std::unique_ptr<QImageReader> openReader(const std::string& path, QFile& file) {
     std::string extension = fs::path(path).extension().string();
     if (extension.size() < 2) return nullptr;
     extension.erase(0, 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    extension = core::AsciiLower(std::move(extension));
     file.seek(0);
     reader = std::make_unique<QImageReader>(&file, QByteArray::fromStdString(extension));
     if (!reader->canRead()) return nullptr;
