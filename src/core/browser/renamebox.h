@@ -1,9 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/app/geometry.h"
 #include "core/browser/folderbrowser.h"
@@ -19,15 +17,6 @@ public:
     // Re-reads the lists and rebuilds the grid (FolderBrowser::RefreshFolder).
     virtual void refreshFolder() = 0;
 };
-
-// Whether name can be a file's name in a folder: not empty, not "." or "..", no separator
-// of any platform and no NUL.
-bool IsPlainFileName(std::string_view name);
-
-// Renames folder/from to folder/to, refusing to replace anything that exists under the new
-// name. Returns why it failed, or nothing on success.
-std::optional<std::string> RenameWithoutReplacing(const std::string& folder,
-                                                  const std::string& from, const std::string& to);
 
 // Keys the rename box reacts to; every other key edits its text.
 enum class RenameKey { Enter, Escape, Other };
