@@ -14,7 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/app/fitinside.h"
 #include "core/app/numbers.h"
+#include "core/viewer/pictureloadrules.h"
 
 namespace vistrel::core {
 
@@ -152,15 +154,6 @@ int PixelsFor(Twips twips, double twipsPerPixel) {
 
 } // namespace
 
-ThumbnailExtent ThumbnailSize(Twips width, Twips height, Twips boxWidth, Twips boxHeight) {
-    if (width <= 0 || height <= 0 || (width <= boxWidth && height <= boxHeight))
-        return {width, height};
-    // One factor for both sides, so the thumbnail keeps the picture's proportions; the side
-    // that limits it gets the box's length exactly.
-    if (boxWidth / width <= boxHeight / height) return {boxWidth, height * boxWidth / width};
-    return {width * boxHeight / height, boxHeight};
-}
-
 std::string FormatBuildTime(double seconds) {
     if (!(seconds > 0)) seconds = 0; // also NaN
     const auto ms = static_cast<long long>(RoundHalfEven(seconds * 1000));
@@ -258,9 +251,9 @@ void ThumbnailBuilder::BuildThumbnails() {
 
             cell.name = names[static_cast<std::size_t>(i)];
             cell.caption.left = cellWidth / 2 - cell.caption.width / 2;
-            ThumbnailExtent extent;
+            Extent extent;
             if (result.ok()) {
-                extent = ThumbnailSize(result.naturalWidth * tpp, result.naturalHeight * tpp,
+                extent = FitInside(result.naturalWidth * tpp, result.naturalHeight * tpp,
                                        boxWidth, boxHeight);
                 cell.thumbnail = std::move(result.image);
                 cell.broken = false;
