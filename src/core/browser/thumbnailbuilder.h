@@ -21,9 +21,7 @@ public:
     // "Image Information" (the no-picture state).
     virtual void clearPictureSurfaces() = 0;
     virtual void hideResizeHandles() = 0;
-    // CurrentFileIndex := index.
     virtual void setCurrentFileIndex(int index) = 0;
-    // ImageCount := count.
     virtual void setImageCount(int count) = 0;
     virtual void loadSelectedImage() = 0;
 };

@@ -124,8 +124,8 @@ TEST_F(ThumbnailGridTest, ScrollValueIsClampedAndPrintNeedsASelection) {
 
 namespace {
 
-// A sheet of two cells a row in the designed pane (5950 high, 5890 inside its border), with
-// the scroll range the layout gives it: the sheet's height, capped at 32000.
+// A sheet of two cells a row in the pane at its default size (5950 high, 5890 inside its
+// border), with the scroll range the layout gives it: the sheet's height, capped at 32000.
 class GridScrollTest : public ThumbnailGridTest {
 protected:
     static constexpr Twips kRow = 1575;
