@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/platform/pictureloader.h"
+#include "core/viewer/pictureloadrules.h"
 
 namespace vistrel::test {
 
@@ -46,9 +47,9 @@ public:
         const auto it = pictures.find(name);
         const Picture p = it == pictures.end() ? Picture{} : it->second;
         if (p.throws) throw std::runtime_error("decoder crashed");
-        core::LoadResult result = core::LoadResult::failure(path, p.error, p.width, p.height);
+        core::LoadResult result = core::LoadFailure(path, p.error, p.width, p.height);
         if (result.ok()) {
-            const core::PixelSize fit = core::FitInside(p.width, p.height, maxW, maxH);
+            const core::PixelSize fit = core::FitInsidePixels(p.width, p.height, maxW, maxH);
             result.image = core::Image(fit.width, fit.height, p.fill);
         }
         std::lock_guard lock(m_mutex);

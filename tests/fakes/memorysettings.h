@@ -1,12 +1,11 @@
 #pragma once
 
-#include <algorithm>
-#include <cctype>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/app/asciitext.h"
 #include "core/platform/settingsbackend.h"
 
 namespace vistrel::test {
@@ -30,11 +29,7 @@ public:
     std::vector<std::string> writes;
 
 private:
-    static std::string lower(std::string s) {
-        std::transform(s.begin(), s.end(), s.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return s;
-    }
+    static std::string lower(const std::string& s) { return core::AsciiLower(s); }
 };
 
 } // namespace vistrel::test

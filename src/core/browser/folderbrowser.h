@@ -42,10 +42,10 @@ public:
     const std::string& folderPath() const { return m_path; }
     const std::vector<FolderEntry>& folders() const { return m_folders; }
 
-    // drlList.Path := path. The path is normalised (absolute, no trailing separator); when
-    // it differs from the current one the folder list is re-read and the folder change
-    // runs. Returns the failure (missing folder, not a folder, unreadable, drive not ready)
-    // without reporting it anywhere; nothing changes then.
+    // Moves the folder list to path. The path is normalised (absolute, no trailing
+    // separator); when it differs from the current one the folder list is re-read and the
+    // folder change runs. Returns the failure (missing folder, not a folder, unreadable,
+    // drive not ready) without reporting it anywhere; nothing changes then.
     std::optional<std::string> setFolderPath(const std::string& path);
     // Opens a folder the user chose: the folder list moves there, then the drive list
     // follows it. Returns the failure, reported nowhere; nothing changes then.
@@ -54,9 +54,9 @@ public:
     // --- drive list --------------------------------------------------------------------
     const std::string& drive() const { return m_drive; }
 
-    // dlbList.Drive := the volume holding pathOrDrive. When that is another volume than the
-    // current one, the drive change runs (which reports its own failure in panel 3).
-    // Fails only when no volume holds the path.
+    // Moves the drive list to the volume holding pathOrDrive. When that is another volume
+    // than the current one, the drive change runs (which reports its own failure in
+    // panel 3). Fails only when no volume holds the path.
     std::optional<std::string> setDrive(const std::string& pathOrDrive);
 
     // The drive list's tag: "1" lets a drive change move the folder list, "0" swallows the

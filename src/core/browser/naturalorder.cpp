@@ -2,17 +2,14 @@
 
 #include <cstddef>
 
+#include "core/app/asciitext.h"
+
 namespace vistrel::core {
 
 namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-unsigned char Fold(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
 }
 
 std::size_t DigitRunEnd(std::string_view text, std::size_t pos) {
@@ -46,7 +43,8 @@ int NaturalOrder::compare(std::string_view a, std::string_view b) {
             j = je;
             continue;
         }
-        const unsigned char ca = Fold(a[i]), cb = Fold(b[j]);
+        const auto ca = static_cast<unsigned char>(AsciiLower(a[i]));
+        const auto cb = static_cast<unsigned char>(AsciiLower(b[j]));
         if (ca != cb) return ca < cb ? -1 : 1;
         ++i;
         ++j;

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "core/app/asciitext.h"
+
 namespace vistrel::core {
 
 namespace {
@@ -35,12 +37,8 @@ std::vector<std::string_view> SplitChars(std::string_view text) {
     return chars;
 }
 
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool SameChar(std::string_view a, std::string_view b) {
-    if (a.size() == 1 && b.size() == 1) return FoldAscii(a[0]) == FoldAscii(b[0]);
+    if (a.size() == 1 && b.size() == 1) return AsciiLower(a[0]) == AsciiLower(b[0]);
     return a == b;
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/app/geometry.h"
 #include "core/app/keys.h"
@@ -12,16 +10,6 @@
 #include "core/platform/dialogs.h"
 
 namespace vistrel::core {
-
-// Whether name can be a file's name in a folder: not empty, not "." or "..", no separator
-// of any platform and no NUL.
-bool IsPlainFileName(std::string_view name);
-
-// Renames folder/from to folder/to, refusing to replace anything that exists under the new
-// name. Returns why it failed, or nothing on success.
-std::optional<std::string> RenameWithoutReplacing(const std::string& folder,
-                                                  const std::string& from, const std::string& to);
-
 
 // The in-place rename of a thumbnail's file: a text box over the caption, opened by a
 // double-click on the caption and committed when it loses the focus or on Enter. It holds

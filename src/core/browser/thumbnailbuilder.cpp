@@ -2,19 +2,20 @@
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
+#include <cstddef>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <functional>
-#include <mutex>
 #include <new>
 #include <optional>
-#include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "core/app/fitinside.h"
 #include "core/app/numbers.h"
+#include "core/browser/ordereddecoder.h"
+#include "core/viewer/pictureloadrules.h"
 
 namespace vistrel::core {
 
@@ -29,104 +30,6 @@ LoadResult Failed(LoadError error, std::string text = {}) {
     result.errorText = std::move(text);
     return result;
 }
-
-// Decodes files 0..count-1 on worker threads and hands the results out strictly in index
-// order. Workers run at most `window` files ahead of the last result taken, so memory stays
-// flat however long the list. The destructor stops and joins every worker.
-class OrderedDecoder {
-public:
-    using Decode = std::function<LoadResult(int)>;
-
-    OrderedDecoder(int count, int threads, int window, Decode decode)
-        : m_count(count), m_window(std::max(window, 1)), m_decode(std::move(decode)),
-          m_slots(static_cast<std::size_t>(m_window)) {
-        // Reserved first: a failed reallocation after a thread started would leave it unjoined.
-        m_workers.reserve(static_cast<std::size_t>(std::max(threads, 0)));
-        for (int t = 0; t < threads; ++t) {
-            try {
-                m_workers.emplace_back([this] { Work(); });
-            } catch (const std::system_error&) {
-                break; // fewer threads, or none: take() then decodes on the caller's thread
-            }
-        }
-    }
-
-    ~OrderedDecoder() {
-        {
-            std::lock_guard lock(m_mutex);
-            m_stop = true;
-        }
-        m_canStart.notify_all();
-        for (auto& worker : m_workers) {
-            try {
-                worker.join();
-            } catch (const std::system_error&) {
-            }
-        }
-    }
-
-    OrderedDecoder(const OrderedDecoder&) = delete;
-    OrderedDecoder& operator=(const OrderedDecoder&) = delete;
-
-    // The result for index; must be called for 0, 1, 2, ... in turn.
-    LoadResult take(int index) {
-        if (m_workers.empty()) return DecodeSafely(index);
-        std::unique_lock lock(m_mutex);
-        auto& slot = m_slots[Slot(index)];
-        m_ready.wait(lock, [&] { return slot.has_value(); });
-        LoadResult result = std::move(*slot);
-        slot.reset();
-        m_taken = index + 1;
-        lock.unlock();
-        m_canStart.notify_all();
-        return result;
-    }
-
-private:
-    std::size_t Slot(int index) const { return static_cast<std::size_t>(index % m_window); }
-
-    void Work() {
-        for (;;) {
-            int index = 0;
-            {
-                std::unique_lock lock(m_mutex);
-                m_canStart.wait(lock, [&] {
-                    return m_stop || m_next >= m_count || m_next < m_taken + m_window;
-                });
-                if (m_stop || m_next >= m_count) return;
-                index = m_next++;
-            }
-            LoadResult result = DecodeSafely(index);
-            {
-                std::lock_guard lock(m_mutex);
-                // Free: the index window ago was taken before this index could start.
-                m_slots[Slot(index)] = std::move(result);
-            }
-            m_ready.notify_all();
-        }
-    }
-
-    // Nothing may escape a worker; whatever the decoder lets through is one more failed file.
-    LoadResult DecodeSafely(int index) const {
-        try {
-            return m_decode(index);
-        } catch (...) {
-            return Failed(LoadError::Unreadable);
-        }
-    }
-
-    const int m_count;
-    const int m_window;
-    const Decode m_decode;
-    std::mutex m_mutex;
-    std::condition_variable m_canStart;
-    std::condition_variable m_ready;
-    std::vector<std::optional<LoadResult>> m_slots;
-    int m_next = 0;
-    int m_taken = 0;
-    bool m_stop = false;
-    std::vector<std::thread> m_workers;
-};
 
 // Leaves the window idle (progress 0, normal pointer) if the build is left by an exception,
 // so the busy flag cannot block every later refresh.
@@ -150,16 +53,75 @@ int PixelsFor(Twips twips, double twipsPerPixel) {
     return std::max(1, static_cast<int>(std::ceil(twips / twipsPerPixel)));
 }
 
-} // namespace
-
-ThumbnailExtent ThumbnailSize(Twips width, Twips height, Twips boxWidth, Twips boxHeight) {
-    if (width <= 0 || height <= 0 || (width <= boxWidth && height <= boxHeight))
-        return {width, height};
-    // One factor for both sides, so the thumbnail keeps the picture's proportions; the side
-    // that limits it gets the box's length exactly.
-    if (boxWidth / width <= boxHeight / height) return {boxWidth, height * boxWidth / width};
-    return {width * boxHeight / height, boxHeight};
+std::vector<std::string> FilePaths(const FolderBrowser& browser, int count) {
+    std::vector<std::string> paths(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        paths[static_cast<std::size_t>(i)] = browser.filePath(i);
+    return paths;
 }
+
+std::vector<std::string> FileNames(const FolderBrowser& browser, int count) {
+    std::vector<std::string> names(static_cast<std::size_t>(count));
+    const std::vector<std::string>& files = browser.files();
+    for (std::size_t i = 0; i < names.size() && i < files.size(); ++i)
+        names[i] = files[i];
+    return names;
+}
+
+// Runs on the decoder's workers: whatever the loader throws is a failed file.
+LoadResult DecodeThumbnail(const PictureLoader& loader, const std::string& path, int maxWidth,
+                           int maxHeight) {
+    try {
+        return loader.loadScaled(path, maxWidth, maxHeight);
+    } catch (const std::bad_alloc&) {
+        return Failed(LoadError::OutOfMemory);
+    } catch (const std::exception& e) {
+        return Failed(LoadError::Unreadable,
+                      std::filesystem::path(path).filename().string() + ": " + e.what());
+    }
+}
+
+// Before each file: its share of the build in panel 3 and the bar, or "Done" and an empty
+// bar for the last.
+void ShowProgress(StatusBarState& status, int index, int count, int last) {
+    if (index != last) {
+        // Kept in single precision, and read back as such, as the bar holds it.
+        const float progress = static_cast<float>(static_cast<double>(index) / count * 100);
+        status.progress = progress;
+        status.setText(StatusBarState::Status,
+                       std::to_string(RoundHalfEven(static_cast<double>(progress) + 1)) + " %");
+    } else {
+        status.setText(StatusBarState::Status, "Done");
+        status.progress = 0;
+    }
+}
+
+// "Error: " and the failure in panel 3; the build's first is kept to be shown at its end.
+void ShowFailure(StatusBarState& status, std::string& firstError, const std::string& path,
+                 const LoadResult& result) {
+    std::string message = "Error: ";
+    if (result.errorText.empty()) // the description could not be made on the worker
+        message += DescribeLoadError(path, result.error);
+    else
+        message += result.errorText;
+    if (firstError.empty()) firstError = message;
+    status.setText(StatusBarState::Status, std::move(message));
+}
+
+// The sheet is as high as its cells. The scroll bar shows when that is more than the pane,
+// and its range is the sheet's height, capped at what the bar can hold.
+void FitScrollBarToSheet(MainWindowModel& m, ThumbnailSheet& sheet) {
+    m.picBack.height = sheet.lastCellBottom();
+    m.vScroll.visible = m.picBack.height > m.picPreview.height;
+    m.sheetScrollMax = m.picBack.height > kMaxScroll
+                           ? kMaxScroll
+                           : static_cast<int>(RoundHalfEven(m.picBack.height));
+    m.vScrollState.maximum = m.sheetScrollMax;
+    m.vScrollState.value = std::clamp(m.vScrollState.value, 0, m.vScrollState.maximum);
+    sheet.VScroll_Change();
+}
+
+} // namespace
 
 std::string FormatBuildTime(double seconds) {
     if (!(seconds > 0)) seconds = 0; // also NaN
@@ -209,78 +171,31 @@ void ThumbnailBuilder::BuildThumbnails() {
     BusyScope busy(m);
 
     // Paths are fixed before the workers start; they read nothing else of the browser.
-    std::vector<std::string> paths(static_cast<std::size_t>(count));
-    std::vector<std::string> names(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        paths[static_cast<std::size_t>(i)] = m_browser.filePath(i);
-        if (i < static_cast<int>(m_browser.files().size()))
-            names[static_cast<std::size_t>(i)] = m_browser.files()[static_cast<std::size_t>(i)];
-    }
-
+    const std::vector<std::string> paths = FilePaths(m_browser, count);
+    std::vector<std::string> names = FileNames(m_browser, count);
     const double tpp = m_twipsPerPixel > 0 ? m_twipsPerPixel : 15.0;
-    const Twips boxWidth = m.imgTemp.width;
-    const Twips boxHeight = m.imgTemp.height;
-    const int boxPixelsWide = PixelsFor(boxWidth, tpp);
-    const int boxPixelsHigh = PixelsFor(boxHeight, tpp);
-    const Twips cellWidth = m.picCase0.width;
-    const Twips cellHeight = m.picCase0.height;
+    const int boxPixelsWide = PixelsFor(m.imgTemp.width, tpp);
+    const int boxPixelsHigh = PixelsFor(m.imgTemp.height, tpp);
 
     {
         OrderedDecoder decoder(count, std::min(m_threads, count), lookAhead(), [&](int i) {
-            const std::string& path = paths[static_cast<std::size_t>(i)];
-            try {
-                return m_loader.loadScaled(path, boxPixelsWide, boxPixelsHigh);
-            } catch (const std::bad_alloc&) {
-                return Failed(LoadError::OutOfMemory);
-            } catch (const std::exception& e) {
-                return Failed(LoadError::Unreadable,
-                              std::filesystem::path(path).filename().string() + ": " + e.what());
-            }
+            return DecodeThumbnail(m_loader, paths[static_cast<std::size_t>(i)], boxPixelsWide,
+                                   boxPixelsHigh);
         });
         double lastRepaint = start;
 
         for (int i = 0; i < count; ++i) {
-            if (i != last) {
-                // Kept in single precision, and read back as such, as the bar holds it.
-                const float progress = static_cast<float>(static_cast<double>(i) / count * 100);
-                status.progress = progress;
-                status.setText(StatusBarState::Status,
-                               std::to_string(RoundHalfEven(static_cast<double>(progress) + 1)) +
-                                   " %");
-            } else {
-                status.setText(StatusBarState::Status, "Done");
-                status.progress = 0;
-            }
-
-            ThumbnailCell& cell = i == 0 ? m_sheet.cell(0) : m_sheet.AddCell();
+            ShowProgress(status, i, count, last);
             LoadResult result = decoder.take(i);
-
-            cell.name = names[static_cast<std::size_t>(i)];
-            cell.caption.left = cellWidth / 2 - cell.caption.width / 2;
-            ThumbnailExtent extent;
-            if (result.ok()) {
-                extent = ThumbnailSize(result.naturalWidth * tpp, result.naturalHeight * tpp,
-                                       boxWidth, boxHeight);
-                cell.thumbnail = std::move(result.image);
-                cell.broken = false;
-            } else {
-                // The file keeps its place in the grid, marked, and the build goes on.
-                const Twips mark = std::min(boxWidth, boxHeight) / 2;
-                extent = {mark, mark};
-                cell.thumbnail = Image();
-                cell.broken = true;
-                if (result.errorText.empty()) // the description could not be made on the worker
-                    result.errorText = DescribeLoadError(paths[static_cast<std::size_t>(i)],
-                                                         result.error);
-                std::string message = "Error: " + result.errorText;
-                if (m_firstError.empty()) m_firstError = message;
-                status.setText(StatusBarState::Status, std::move(message));
-            }
-            cell.image.width = extent.width;
-            cell.image.height = extent.height;
-            cell.image.top = (cellHeight - cell.caption.height) / 2 - extent.height / 2;
-            cell.image.left = cellWidth / 2 - extent.width / 2;
-            m_sheet.SetCellVisible(i, true);
+            std::optional<Extent> pictureSize;
+            if (result.ok())
+                pictureSize = Extent{result.naturalWidth * tpp, result.naturalHeight * tpp};
+            // A file that would not load keeps its place in the grid, marked, and the build
+            // goes on.
+            m_sheet.FillCell(i, std::move(names[static_cast<std::size_t>(i)]),
+                             std::move(result.image), pictureSize);
+            if (!result.ok())
+                ShowFailure(status, m_firstError, paths[static_cast<std::size_t>(i)], result);
 
             const double now = m_clock.elapsedSeconds();
             if (now - lastRepaint >= kRepaintInterval) {
@@ -290,14 +205,7 @@ void ThumbnailBuilder::BuildThumbnails() {
         }
     }
 
-    m.picBack.height = m_sheet.lastCellBottom();
-    m.vScroll.visible = m.picBack.height > m.picPreview.height;
-    m.sheetScrollMax = m.picBack.height > kMaxScroll
-                           ? kMaxScroll
-                           : static_cast<int>(RoundHalfEven(m.picBack.height));
-    m.vScrollState.maximum = m.sheetScrollMax;
-    m.vScrollState.value = std::clamp(m.vScrollState.value, 0, m.vScrollState.maximum);
-    m_sheet.VScroll_Change();
+    FitScrollBarToSheet(m, m_sheet);
     m.cursor = Cursor::Default;
     busy.finish();
 

@@ -15,16 +15,6 @@
 
 namespace vistrel::core {
 
-struct ThumbnailExtent {
-    Twips width = 0;
-    Twips height = 0;
-    bool operator==(const ThumbnailExtent&) const = default;
-};
-
-// A picture's thumbnail size: shrunk by the one factor that makes it fit the box, or its
-// natural size when it fits already (never enlarged).
-ThumbnailExtent ThumbnailSize(Twips width, Twips height, Twips boxWidth, Twips boxHeight);
-
 // A build's duration as hours:minutes:seconds:milliseconds ("00:00:03:250").
 std::string FormatBuildTime(double seconds);
 

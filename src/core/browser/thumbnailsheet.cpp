@@ -1,6 +1,8 @@
 #include "core/browser/thumbnailsheet.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
 
 namespace vistrel::core {
 
@@ -80,6 +82,35 @@ void ThumbnailSheet::SetCellVisible(int index, bool visible) {
     ++m_revision;
     cell(index).cell.visible = visible;
     if (index == 0) m_model.picCase0.visible = visible;
+}
+
+void ThumbnailSheet::FillCell(int index, std::string name, Image thumbnail,
+                              std::optional<Extent> pictureSize) {
+    if (index < 0 || index > cellCount()) throw std::out_of_range("ThumbnailSheet::FillCell");
+    if (index == cellCount()) AddCell();
+    ThumbnailCell& c = cell(index);
+    const Box& box = m_model.imgTemp;
+    const Twips cellWidth = m_model.picCase0.width;
+    const Twips cellHeight = m_model.picCase0.height;
+
+    c.name = std::move(name);
+    c.caption.left = cellWidth / 2 - c.caption.width / 2;
+    Extent extent;
+    if (pictureSize) {
+        extent = FitInside(pictureSize->width, pictureSize->height, box.width, box.height);
+        c.thumbnail = std::move(thumbnail);
+        c.broken = false;
+    } else {
+        const Twips mark = std::min(box.width, box.height) / 2;
+        extent = {mark, mark};
+        c.thumbnail = Image();
+        c.broken = true;
+    }
+    c.image.width = extent.width;
+    c.image.height = extent.height;
+    c.image.top = (cellHeight - c.caption.height) / 2 - extent.height / 2;
+    c.image.left = cellWidth / 2 - extent.width / 2;
+    SetCellVisible(index, true);
 }
 
 void ThumbnailSheet::Place(int index) {

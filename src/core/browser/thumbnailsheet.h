@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/app/fitinside.h"
 #include "core/app/geometry.h"
 #include "core/app/mainwindowmodel.h"
 #include "core/editing/image.h"
@@ -68,6 +69,12 @@ public:
     // may move the cells: references to cells taken before do not survive it.
     ThumbnailCell& AddCell();
     void SetCellVisible(int index, bool visible);
+    // Fills cell index as a build does and shows it; index cellCount() adds the cell first.
+    // The caption, the file's name, is centred across the cell. pictureSize is the picture's
+    // natural size in twips: it is shrunk to fit the picture box (imgTemp) and centred above
+    // the caption. Without one the file would not load: the cell is marked broken, with a
+    // square mark half the box's shorter side in the picture's place, and no thumbnail.
+    void FillCell(int index, std::string name, Image thumbnail, std::optional<Extent> pictureSize);
 
     // Re-places cells 1..n in rows for the current sheet width; nothing else changes.
     void ResizeCases();

@@ -6,6 +6,7 @@
 
 #include "core/files/pathutil.h"
 #include "core/viewer/filesize.h"
+#include "core/viewer/pictureloadrules.h"
 
 namespace vistrel::core {
 

@@ -4,7 +4,6 @@
 #include <QImageReader>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +12,8 @@
 #include <new>
 #include <optional>
 
+#include "core/app/asciitext.h"
+#include "core/viewer/pictureloadrules.h"
 #include "qt/platform/imageconvert.h"
 
 namespace vistrel::qt {
@@ -58,8 +59,7 @@ std::unique_ptr<QImageReader> openReader(const std::string& path, QFile& file) {
     std::string extension = fs::path(path).extension().string();
     if (extension.size() < 2) return nullptr;
     extension.erase(0, 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    extension = core::AsciiLower(std::move(extension));
     file.seek(0);
     reader = std::make_unique<QImageReader>(&file, QByteArray::fromStdString(extension));
     if (!reader->canRead()) return nullptr;
@@ -105,8 +105,10 @@ bool tooLarge(QSize size) {
     return core::IsTooLarge(size.width(), size.height());
 }
 
-QSize toQSize(core::PixelSize size) {
-    return {size.width, size.height};
+QSize fitInside(QSize natural, QSize box) {
+    const core::PixelSize fit =
+        core::FitInsidePixels(natural.width(), natural.height(), box.width(), box.height());
+    return {fit.width, fit.height};
 }
 
 // Qt's GIF reader reports the first frame's size when the logical screen is much larger, yet
@@ -121,10 +123,10 @@ QSize gifScreenSize(const QByteArray& head) {
 LoadResult decode(const std::string& path, std::optional<QSize> box) {
     QFile file;
     if (const LoadError error = openFile(path, file); error != LoadError::None)
-        return LoadResult::failure(path, error);
+        return core::LoadFailure(path, error);
     const QByteArray head = file.peek(16);
     const std::unique_ptr<QImageReader> reader = openReader(path, file);
-    if (!reader) return LoadResult::failure(path, LoadError::NotAPicture);
+    if (!reader) return core::LoadFailure(path, LoadError::NotAPicture);
     reader->setAutoTransform(true);
     chooseLargestImage(*reader);
 
@@ -133,12 +135,11 @@ LoadResult decode(const std::string& path, std::optional<QSize> box) {
     QSize natural = turned ? reader->size().transposed() : reader->size();
     if (reader->format() == "gif" && gifScreenSize(head).isValid()) natural = gifScreenSize(head);
     if (natural.isValid() && tooLarge(natural))
-        return LoadResult::failure(path, LoadError::TooLarge, natural.width(), natural.height());
+        return core::LoadFailure(path, LoadError::TooLarge, natural.width(), natural.height());
 
     bool scaledByReader = false;
     if (box && natural.isValid()) {
-        const QSize fit = toQSize(
-            core::FitInside(natural.width(), natural.height(), box->width(), box->height()));
+        const QSize fit = fitInside(natural, *box);
         if (fit != natural) {
             // Scaling happens before the orientation is applied. Quality 100 asks for smooth
             // scaling; JPEG first shrinks by 1/2, 1/4 or 1/8 while decoding.
@@ -150,17 +151,16 @@ LoadResult decode(const std::string& path, std::optional<QSize> box) {
 
     QImage decoded;
     if (!reader->read(&decoded) || decoded.isNull())
-        return LoadResult::failure(path, readError(*reader));
+        return core::LoadFailure(path, readError(*reader));
     if (!scaledByReader) natural = decoded.size();
     if (tooLarge(decoded.size()))
-        return LoadResult::failure(path, LoadError::TooLarge, decoded.width(), decoded.height());
+        return core::LoadFailure(path, LoadError::TooLarge, decoded.width(), decoded.height());
     if (box) {
         // Also for pictures whose size was unknown before reading.
-        const QSize fit = toQSize(
-            core::FitInside(natural.width(), natural.height(), box->width(), box->height()));
+        const QSize fit = fitInside(natural, *box);
         if (decoded.size() != fit)
             decoded = decoded.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (decoded.isNull()) return LoadResult::failure(path, LoadError::OutOfMemory);
+        if (decoded.isNull()) return core::LoadFailure(path, LoadError::OutOfMemory);
     }
 
     LoadResult result;
@@ -169,7 +169,7 @@ LoadResult decode(const std::string& path, std::optional<QSize> box) {
     try {
         result.image = toCoreImage(decoded);
     } catch (const std::bad_alloc&) {
-        return LoadResult::failure(path, LoadError::OutOfMemory);
+        return core::LoadFailure(path, LoadError::OutOfMemory);
     }
     return result;
 }

@@ -148,11 +148,12 @@ void ThumbnailSheetWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (onRelease) onRelease(hit.index, hit.zone, ToButton(event->button()));
 }
 
-// The second click of a double-click is no press, as on the platform the program was
-// designed for; only a caption reacts to it. The window system sends it after the press and
-// release of the first click, whose file was noted before the focus moved (what lies under
-// the pointer now may have moved there when that click committed a rename). A double-click
-// that comes alone is its own first click.
+// The second click of a double-click is no press: it would load the picture again, and with
+// Shift toggle the file back out of the selection. Only a caption reacts to it, by opening
+// the rename box. The window system sends it after the press and release of the first
+// click, whose file was noted before the focus moved (what lies under the pointer now may
+// have moved there when that click committed a rename). A double-click that comes alone is
+// its own first click.
 void ThumbnailSheetWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     const int near = QGuiApplication::styleHints()->mouseDoubleClickDistance();

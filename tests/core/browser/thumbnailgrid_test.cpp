@@ -47,25 +47,6 @@ protected:
 
 } // namespace
 
-TEST_F(ThumbnailGridTest, HitTestFindsCellAndZone) {
-    const std::vector<std::pair<std::pair<Twips, Twips>, std::optional<CellHit>>> cases{
-        {{400, 400}, CellHit{0, CellZone::Image}},
-        {{100, 100}, CellHit{0, CellZone::Frame}},
-        {{200, 1400}, CellHit{0, CellZone::Caption}},
-        {{1575 + 400, 400}, CellHit{1, CellZone::Image}},
-        {{1575 + 1500, 1575 * 4 + 1500}, CellHit{9, CellZone::Frame}},
-        {{3151 - 1, 100}, std::nullopt}, // right of the second column
-        {{100, 1575 * 5}, std::nullopt}, // below the last row
-    };
-    for (const auto& [point, hit] : cases)
-        EXPECT_EQ(sheet.HitTest(point.first, point.second), hit)
-            << point.first << "," << point.second;
-    sheet.SetCellVisible(1, false);
-    EXPECT_EQ(sheet.HitTest(1575 + 400, 400), std::nullopt);
-    EXPECT_EQ(sheet.CellsBetween(1575 * 2 + 10, 1575 * 3 + 10), (std::pair{4, 8}));
-    EXPECT_EQ(sheet.CellsBetween(0, 1), (std::pair{0, 2}));
-}
-
 TEST_F(ThumbnailGridTest, ShiftClicksOnImagesOrFramesToggleTheLaterCells) {
     // Click 2, hold Shift and click 5, press Shift again and click 7. A release on a frame
     // ends the Shift, which is why the sequence presses it again.
@@ -145,8 +126,8 @@ TEST_F(ThumbnailGridTest, ScrollValueIsClampedAndPrintNeedsASelection) {
 
 namespace {
 
-// A sheet of two cells a row in the designed pane (5950 high, 5890 inside its border), with
-// the scroll range the layout gives it: the sheet's height, capped at 32000.
+// A sheet of two cells a row in the pane at its default size (5950 high, 5890 inside its
+// border), with the scroll range the layout gives it: the sheet's height, capped at 32000.
 class GridScrollTest : public ThumbnailGridTest {
 protected:
     static constexpr Twips kRow = 1575;

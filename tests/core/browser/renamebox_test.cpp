@@ -154,15 +154,3 @@ TEST_F(RenameTest, EnterCommitsEscapeCancelsAndOtherKeysEditTheText) {
     EXPECT_EQ(entries(), (std::set<std::string>{"b.jpg", "x.jpg"}));
     EXPECT_EQ(hooks.calls, (Names{"clear", "build"})); // the folder is read and built again
 }
-
-TEST(RenameWithoutReplacing, FallsBackToCheckAndRenameForWhatCannotBeHardLinked) {
-    vistrel::test::TempFolder dir;
-    fs::create_directory(dir.path("album"));
-    fs::create_symlink("album", dir.path("link"));
-    EXPECT_EQ(RenameWithoutReplacing(dir.path(), "album", "photos"), std::nullopt);
-    EXPECT_EQ(RenameWithoutReplacing(dir.path(), "link", "shortcut"), std::nullopt);
-    EXPECT_TRUE(fs::is_directory(dir.path("photos")));
-    EXPECT_TRUE(fs::is_symlink(dir.path("shortcut")));
-    EXPECT_NE(RenameWithoutReplacing(dir.path(), "shortcut", "photos"), std::nullopt);
-    EXPECT_TRUE(fs::is_symlink(dir.path("shortcut")));
-}
