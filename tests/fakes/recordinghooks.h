@@ -19,8 +19,7 @@ struct RecordingHooks : core::CommandSink,
     std::vector<std::string> calls;
     // What the queries answer.
     bool mainVisible = true;
-    int cells = 3, handlesOption = 1;
-    core::Twips lastBottom = 3150;
+    int handlesOption = 1;
 
     void add(std::string call) { calls.push_back(std::move(call)); }
     long count(const std::string& prefix) const {
@@ -52,10 +51,6 @@ struct RecordingHooks : core::CommandSink,
     void buildThumbnails() override { add("build"); }
     void CenterPicture() override { add("center"); }
     void PlaceResizeHandles() override { add("handles"); }
-    void ResizeCases() override { add("resize"); }
-    void VScroll_Change() override { add("scroll"); }
-    int cellCount() const override { return cells; }
-    core::Twips lastCellBottom() const override { return lastBottom; }
     bool picMainVisible() const override { return mainVisible; }
     int resizeHandles() const override { return handlesOption; }
 };

@@ -8,10 +8,9 @@ namespace vistrel::core {
 
 Application::Application(Services services)
     : m_services(std::move(services)), m_settings(m_services.settings),
-      m_layout(m_model, *this),
+      m_sheet(m_model), m_layout(m_model, m_sheet, *this),
       m_current(m_model, m_fullScreen, m_browser, m_selection, m_services.loader, m_selectionRect,
                 m_settings.View, m_services.twipsPerPixel, m_services.decimalSeparator),
-      m_sheet(m_model),
       m_builder(m_model, m_sheet, m_browser, m_services.loader, m_services.clock,
                 m_services.pump, &m_current, m_services.twipsPerPixel, m_services.decodeThreads),
       m_browser(m_services.volumes, m_model.status, m_services.initialFolder,
@@ -83,13 +82,11 @@ void Application::Start() {
         const auto restoreDisplayWidth = [&] {
             const Box window{frame.left, frame.top, frame.outerWidth, frame.outerHeight};
             const Box screen = placement::ScreenOf(window, m_services.host.ScreenAreas());
-            m.picDisplay.width =
-                m_layout.ClampDisplayWidth(m_settings.ReadNumber("bar"), screen.width);
-            m.picFile.width = m.picDisplay.width;
-            m.lblFile.width = m.picDisplay.width;
+            m_layout.SetDisplayWidth(
+                m_layout.ClampDisplayWidth(m_settings.ReadNumber("bar"), screen.width));
         };
         restoreDisplayWidth();
-        m.picPreview.left = m.picDisplay.right() + 60;
+        m_layout.PreviewBesideDisplay();
 
         m.lblFileName0.top = m.picCase0.height - m.lblFileName0.height;
         m.lblFileName0.width = m.picCase0.width - 280;
@@ -105,21 +102,14 @@ void Application::Start() {
         } else {
             ApplyLayoutResult(m_layout.ToggleDisplay());
             restoreDisplayWidth();
-            m.picPreview.left = m.picDisplay.left;
-            m.picPreview.width = m.frame.innerWidth - (m.picDisplay.right() + 60);
+            m_layout.StartWithDisplayHidden();
             ApplyLayoutResult(m_layout.LayoutMainWindow());
         }
 
         if (m_settings.IsExactly("showexplorer", "False")) {
             m_layout.ToggleExplorer();
             restoreDisplayWidth();
-            if (!displayHidden) {
-                m.picPreview.left = m.picDisplay.right() + 60;
-                m.picPreview.width = m.frame.innerWidth - (m.picDisplay.right() + 60);
-            } else {
-                m.picPreview.left = m.picExplorer.left;
-                m.picPreview.width = m.frame.innerWidth;
-            }
+            m_layout.StartWithExplorerHidden();
             ApplyLayoutResult(m_layout.LayoutMainWindow());
         }
 
@@ -313,7 +303,7 @@ void Application::ShellEdit() {
 }
 
 void Application::FrameChanged(const WindowFrame& frame) {
-    m_model.frame = frame;
+    SetFrame(frame);
     ApplyLayoutResult(m_layout.LayoutMainWindow());
 }
 
@@ -325,9 +315,11 @@ void Application::SplitterPress(MouseButton button, Twips x) { m_layout.Splitter
 void Application::SplitterMove(Twips x) { m_layout.SplitterMove(x); }
 void Application::SplitterRelease() { m_layout.SplitterRelease(); }
 
-void Application::PointerOverPane() {
-    if (!m_layout.dragging()) m_model.cursor = Cursor::Default;
-}
+void Application::PointerOverPane() { m_layout.PointerOverPane(); }
+
+bool Application::Busy() const { return m_builder.Building() || m_model.status.busy(); }
+
+void Application::SetFrame(const WindowFrame& frame) { m_model.frame = frame; }
 
 void Application::DriveChosen(const std::string& root) {
     // A drive's own failure (a medium not ready) is reported by the drive change itself.
@@ -395,9 +387,7 @@ void Application::ApplyLayoutResult(const LayoutResult& result) {
 }
 
 void Application::ToolStripHeightChanged(Twips height) {
-    if (height == m_model.coolBar.height) return;
-    m_model.coolBar.height = height;
-    m_layout.ToolStripHeightChanged();
+    m_layout.ToolStripHeightChanged(height);
 }
 
 } // namespace vistrel::core

@@ -73,6 +73,8 @@ public:
     ScrollSteps GridSteps() const { return m_grid.Steps(); }
     // Check mark of a checkable menu item.
     bool MenuChecked(const std::string& name) const;
+    // A build or another long operation runs: the pointer shows it.
+    bool Busy() const;
     // Whether start-up stopped in its first trap (a stored value that is not a number).
     bool StartupTrapped() const { return m_startupTrapped; }
 
@@ -82,7 +84,7 @@ public:
     // The main window's closing handler: writes the settings back, closes the other windows.
     void Close();
     // The window's frame as the window system has it now, without a layout.
-    void SetFrame(const WindowFrame& frame) { m_model.frame = frame; }
+    void SetFrame(const WindowFrame& frame);
     // The window was moved, resized, maximized or restored: lays the panes out.
     void FrameChanged(const WindowFrame& frame);
     // The tool strip reports a new height.
@@ -154,10 +156,6 @@ private:
     // LayoutHooks
     void CenterPicture() override { m_current.CenterPicture(); }
     void PlaceResizeHandles() override { m_zoom.PlaceResizeHandles(); }
-    void ResizeCases() override { m_sheet.ResizeCases(); }
-    void VScroll_Change() override { m_sheet.VScroll_Change(); }
-    int cellCount() const override { return m_sheet.cellCount(); }
-    Twips lastCellBottom() const override { return m_sheet.lastCellBottom(); }
     bool picMainVisible() const override { return m_model.picMain.visible; }
     int resizeHandles() const override { return m_settings.View.ResizeHandles; }
 
@@ -166,12 +164,12 @@ private:
     Services m_services;
     SettingsStore m_settings;
     MainWindowModel m_model;
+    ThumbnailSheet m_sheet;
     MainLayout m_layout;
     Selection m_selection;
     FullScreenModel m_fullScreen;
     SelectionRect m_selectionRect;
     CurrentImage m_current;
-    ThumbnailSheet m_sheet;
     ThumbnailBuilder m_builder;
     FolderBrowser m_browser;
     ThumbnailGrid m_grid;

@@ -14,32 +14,24 @@ constexpr Twips kPaneGap = 60;
 constexpr Twips kExplorerAndGap = kExplorerWidth + kPaneGap; // 1995, where the display pane starts
 constexpr Twips kFileStripHeight = 360;                      // strip above the display pane
 constexpr Twips kMinPreviewMargin = 555; // beyond one cell, the narrowest thumbnail pane
-constexpr int kMaxScroll = 32000;        // the scroll bar's range is 16-bit
 
 } // namespace
 
-MainLayout::MainLayout(MainWindowModel& model, LayoutHooks& hooks)
-    : m_model(model), m_hooks(hooks) {}
+MainLayout::MainLayout(MainWindowModel& model, ThumbnailSheet& sheet, LayoutHooks& hooks)
+    : m_model(model), m_sheet(sheet), m_hooks(hooks) {}
 
 LayoutResult MainLayout::LayoutMainWindow() {
     MainWindowModel& m = m_model;
-    WindowFrame& frame = m.frame;
+    const WindowFrame& frame = m.frame;
     if (frame.state == WindowState::Minimized) return {LayoutResult::Outcome::Skipped, 0};
 
     // A maximized window cannot be resized, so it is laid out however small it is.
     const bool normal = frame.state == WindowState::Normal;
     const Twips minWidth = m.picPreview.left + kMinPreviewMargin + m.picCase0.width;
-    if (normal && frame.outerWidth < minWidth) {
-        frame.innerWidth += minWidth - frame.outerWidth;
-        frame.outerWidth = minWidth;
-        return {LayoutResult::Outcome::ResizeWidth, minWidth};
-    }
+    if (normal && frame.outerWidth < minWidth) return {LayoutResult::Outcome::ResizeWidth, minWidth};
     const Twips minHeight = m.flbList.top + m.picExplorer.top + 1500;
-    if (normal && frame.outerHeight < minHeight) {
-        frame.innerHeight += minHeight - frame.outerHeight;
-        frame.outerHeight = minHeight;
+    if (normal && frame.outerHeight < minHeight)
         return {LayoutResult::Outcome::ResizeHeight, minHeight};
-    }
 
     // The status bar is docked to the client area's bottom edge.
     m.statusBar.top = frame.innerHeight - m.statusBar.height;
@@ -50,10 +42,9 @@ LayoutResult MainLayout::LayoutMainWindow() {
     m.picPreview.height = frame.innerHeight - (bars + 30);
     m.picDisplay.height = frame.innerHeight - (bars + 370);
     m.picExplorer.height = frame.innerHeight - (bars + 30);
-    FitScrollBarToPreview();
+    m_sheet.FitToPane();
     m.flbList.height = m.picExplorer.innerHeight() - m.flbList.top;
     m.coolBar.width = frame.innerWidth;
-    m.picBack.width = m.vScroll.left;
 
     auto& panels = m.status.panels;
     const Twips frameAllowance = frame.state == WindowState::Maximized ? 230 : 480;
@@ -69,8 +60,8 @@ LayoutResult MainLayout::LayoutMainWindow() {
     m.progressBar.left = panel4Left + 30;
 
     m_hooks.CenterPicture();
-    if (m_hooks.cellCount() > 1) m_hooks.ResizeCases();
-    UpdateScrollRange();
+    if (m_sheet.cellCount() > 1) m_sheet.ResizeCases();
+    m_sheet.UpdateScrollRange();
     return {LayoutResult::Outcome::LaidOut, 0};
 }
 
@@ -81,8 +72,37 @@ Twips MainLayout::ClampDisplayWidth(Twips width, Twips screenWidth) const {
     return placement::Clamp(width, m.picCase0.width, std::max(widest, m.picCase0.width));
 }
 
-void MainLayout::ToolStripHeightChanged() {
+void MainLayout::SetDisplayWidth(Twips width) {
+    m_model.picDisplay.width = width;
+    m_model.picFile.width = width;
+    m_model.lblFile.width = width;
+}
+
+void MainLayout::PreviewBesideDisplay() {
+    m_model.picPreview.left = m_model.picDisplay.right() + kPaneGap;
+}
+
+void MainLayout::StartWithDisplayHidden() {
     MainWindowModel& m = m_model;
+    m.picPreview.left = m.picDisplay.left;
+    m.picPreview.width = m.frame.innerWidth - (m.picDisplay.right() + kPaneGap);
+}
+
+void MainLayout::StartWithExplorerHidden() {
+    MainWindowModel& m = m_model;
+    if (m.picDisplay.visible) {
+        m.picPreview.left = m.picDisplay.right() + kPaneGap;
+        m.picPreview.width = m.frame.innerWidth - (m.picDisplay.right() + kPaneGap);
+    } else {
+        m.picPreview.left = m.picExplorer.left;
+        m.picPreview.width = m.frame.innerWidth;
+    }
+}
+
+void MainLayout::ToolStripHeightChanged(Twips height) {
+    MainWindowModel& m = m_model;
+    if (height == m.coolBar.height) return;
+    m.coolBar.height = height;
     const Twips paneTop = m.coolBar.top + m.coolBar.height + 30;
     m.picExplorer.top = paneTop;
     m.picPreview.top = paneTop;
@@ -93,8 +113,8 @@ void MainLayout::ToolStripHeightChanged() {
     m.picExplorer.height = statusTop - m.picPreview.top;
     m.picPreview.height = statusTop - m.picPreview.top;
     m.picDisplay.height = statusTop - m.picPreview.top - kFileStripHeight;
-    m.vScroll.height = m.picPreview.innerHeight();
-    UpdateScrollRange();
+    m_sheet.FitToPane();
+    m_sheet.UpdateScrollRange();
 }
 
 bool MainLayout::inSplitterGap(Twips x) const {
@@ -125,8 +145,7 @@ Cursor MainLayout::SplitterMove(Twips x) {
         m.lblFile.width = m.picFile.width;
         m.picPreview.left = m.picDisplay.left + m.picDisplay.width + kPaneGap;
         m.picPreview.width = outerWidth - m.picPreview.left - 140;
-        m.vScroll.left = m.picPreview.width - m.vScroll.width - 60;
-        m.picBack.width = m.vScroll.left;
+        m_sheet.FitToPane();
     }
     m.cursor = inSplitterGap(x) ? Cursor::SizeWestEast : Cursor::Default;
     return m.cursor;
@@ -136,12 +155,16 @@ void MainLayout::SplitterRelease() {
     if (!m_dragging) return;
     m_dragging = false;
     m_hooks.CenterPicture();
-    if (m_hooks.cellCount() >= 1 && m_hooks.picMainVisible() && m_hooks.resizeHandles() == 1) {
-        m_hooks.ResizeCases();
+    if (m_sheet.cellCount() >= 1 && m_hooks.picMainVisible() && m_hooks.resizeHandles() == 1) {
+        m_sheet.ResizeCases();
         m_hooks.PlaceResizeHandles();
     }
-    UpdateScrollRange();
+    m_sheet.UpdateScrollRange();
     m_model.cursor = Cursor::Default;
+}
+
+void MainLayout::PointerOverPane() {
+    if (!m_dragging) m_model.cursor = Cursor::Default;
 }
 
 void MainLayout::ToggleExplorer() {
@@ -153,10 +176,9 @@ void MainLayout::ToggleExplorer() {
             m.picExplorer.width = 0;
             m.picPreview.width = innerWidth;
             m.picPreview.left = m.picExplorer.left;
-            FitScrollBarToPreview();
-            m.picBack.width = m.vScroll.left;
-            m_hooks.ResizeCases();
-            UpdateScrollRange();
+            m_sheet.FitToPane();
+            m_sheet.ResizeCases();
+            m_sheet.UpdateScrollRange();
         } else {
             // The display pane grows over the explorer's place; the thumbnail pane stays put.
             m.picDisplay.width += kExplorerAndGap;
@@ -177,10 +199,9 @@ void MainLayout::ToggleExplorer() {
         } else {
             m.picPreview.width = innerWidth - kExplorerAndGap;
             m.picPreview.left = m.picExplorer.left + m.picExplorer.width + kPaneGap;
-            FitScrollBarToPreview();
-            m.picBack.width = m.vScroll.left;
-            m_hooks.ResizeCases();
-            UpdateScrollRange();
+            m_sheet.FitToPane();
+            m_sheet.ResizeCases();
+            m_sheet.UpdateScrollRange();
         }
         m.picExplorer.visible = true;
     }
@@ -192,8 +213,8 @@ LayoutResult MainLayout::ToggleDisplay() {
     if (m.picDisplay.visible) {
         m.picPreview.width = m.picDisplay.width + m.picPreview.width + 100;
         m.picPreview.left = m.picDisplay.left;
-        m.picBack.width = m.vScroll.left;
-        if (m_hooks.cellCount() > 1) m_hooks.ResizeCases();
+        m_sheet.BackToScrollBar();
+        if (m_sheet.cellCount() > 1) m_sheet.ResizeCases();
         m.picDisplay.visible = false;
         m.picFile.visible = false;
     } else {
@@ -207,37 +228,10 @@ LayoutResult MainLayout::ToggleDisplay() {
     }
 
     const LayoutResult result = LayoutMainWindow();
-    m.picBack.width = m.vScroll.left;
-    if (m_hooks.cellCount() > 1) m_hooks.ResizeCases();
-    UpdateScrollRange();
+    m_sheet.BackToScrollBar();
+    if (m_sheet.cellCount() > 1) m_sheet.ResizeCases();
+    m_sheet.UpdateScrollRange();
     return result;
-}
-
-void MainLayout::UpdateScrollRange() {
-    MainWindowModel& m = m_model;
-    m.picBack.height = m_hooks.lastCellBottom();
-    const int maximum = m.picBack.height > kMaxScroll
-                            ? kMaxScroll
-                            : static_cast<int>(RoundHalfEven(m.picBack.height));
-    m.sheetScrollMax = maximum;
-    m.vScrollState.maximum = maximum;
-    // A scroll bar keeps its value inside its range.
-    m.vScrollState.value = std::clamp(m.vScrollState.value, 0, std::max(maximum, 0));
-
-    // Decided again on every change of the pane, resizes included: a pane that shrank under
-    // a sheet without a scroll bar would leave its lower rows out of reach.
-    if (m.picBack.height <= m.picPreview.height) {
-        m.vScroll.visible = false;
-        m.picBack.top = 0;
-    } else {
-        m.vScroll.visible = true;
-        m_hooks.VScroll_Change();
-    }
-}
-
-void MainLayout::FitScrollBarToPreview() {
-    m_model.vScroll.height = m_model.picPreview.innerHeight();
-    m_model.vScroll.left = m_model.picPreview.innerWidth() - m_model.vScroll.width;
 }
 
 } // namespace vistrel::core

@@ -2,11 +2,12 @@
 
 #include "core/app/geometry.h"
 #include "core/app/mainwindowmodel.h"
+#include "core/browser/thumbnailsheet.h"
 
 namespace vistrel::core {
 
-// What the main window's layout needs from the panes' contents (thumbnail grid, picture,
-// settings). The application implements it by forwarding to the subsystems.
+// What the main window's layout needs from the picture and the settings. The application
+// implements it by forwarding to the subsystems.
 class LayoutHooks {
 public:
     virtual ~LayoutHooks() = default;
@@ -14,21 +15,13 @@ public:
     virtual void CenterPicture() = 0;
     // Places and shows the eight resize handles around the picture.
     virtual void PlaceResizeHandles() = 0;
-    // Re-arranges the thumbnail cells to the pane's width.
-    virtual void ResizeCases() = 0;
-    // Re-positions the thumbnail backdrop for the scroll bar's current value.
-    virtual void VScroll_Change() = 0;
-    // Number of thumbnail cells, cell 0 included.
-    virtual int cellCount() const = 0;
-    // Top + height of the cell with the highest index.
-    virtual Twips lastCellBottom() const = 0;
     virtual bool picMainVisible() const = 0;
     // The ResizeHandles setting.
     virtual int resizeHandles() const = 0;
 };
 
-// Outcome of LayoutMainWindow. For the Resize outcomes the model's frame already holds the
-// wanted size; the window must take it, and its resize runs the layout again.
+// Outcome of LayoutMainWindow. For the Resize outcomes the window must take the size, and
+// its resize runs the layout again.
 struct LayoutResult {
     enum class Outcome { Skipped, LaidOut, ResizeWidth, ResizeHeight };
     Outcome outcome = Outcome::Skipped;
@@ -43,7 +36,7 @@ struct LayoutResult {
 // panes. All lengths are twips; splitter positions are in the window's client coordinates.
 class MainLayout {
 public:
-    MainLayout(MainWindowModel& model, LayoutHooks& hooks);
+    MainLayout(MainWindowModel& model, ThumbnailSheet& sheet, LayoutHooks& hooks);
 
     // Runs on every resize of the window. A normal window below its minimum width or height
     // gets the minimum size instead of a layout.
@@ -52,8 +45,16 @@ public:
     // thumbnail pane its minimum on a screen this wide.
     Twips ClampDisplayWidth(Twips width, Twips screenWidth) const;
 
-    // Re-tops the panes below the tool strip after its height changed.
-    void ToolStripHeightChanged();
+    // The tool strip is this high now: the panes are re-topped below it.
+    void ToolStripHeightChanged(Twips height);
+
+    // --- start-up: the stored display-pane width, and the thumbnail pane placed for it -----
+    void SetDisplayWidth(Twips width);
+    void PreviewBesideDisplay();
+    // After the display pane was hidden at start-up.
+    void StartWithDisplayHidden();
+    // After the explorer was hidden at start-up, with the display pane shown or not.
+    void StartWithExplorerHidden();
 
     // Starts a drag when x lies in the gap between the display and thumbnail panes.
     bool SplitterPress(MouseButton button, Twips x);
@@ -61,6 +62,8 @@ public:
     Cursor SplitterMove(Twips x);
     void SplitterRelease();
     bool dragging() const { return m_dragging; }
+    // The pointer is over a pane: away from a drag it gets the default shape back.
+    void PointerOverPane();
 
     // View > Explorer.
     void ToggleExplorer();
@@ -68,13 +71,10 @@ public:
     LayoutResult ToggleDisplay();
 
 private:
-    // Sets the backdrop height and the scroll range from the last cell, and shows the scroll
-    // bar only when the sheet is higher than the pane. Runs after every change of the pane.
-    void UpdateScrollRange();
-    void FitScrollBarToPreview();
     bool inSplitterGap(Twips x) const;
 
     MainWindowModel& m_model;
+    ThumbnailSheet& m_sheet;
     LayoutHooks& m_hooks;
     bool m_dragging = false;
     int m_widthAtPress = 0;

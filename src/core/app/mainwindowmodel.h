@@ -53,7 +53,6 @@ struct MainWindowModel {
     Box picBack{0, 0, 4095, 1695};
     Box vScroll{4075, 0, 255, 5890};
     ScrollBarState vScrollState;
-    int sheetScrollMax = 0; // the scroll bar's maximum and the divisor of the sheet scrolling
     Box picCase0{0, 0, 1575, 1575};
     Box lblFileName0{0, 0, 1575, 255};
     Box imgTemp{0, 0, 1295, 1120}; // largest thumbnail size

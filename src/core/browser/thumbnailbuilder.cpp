@@ -21,7 +21,6 @@ namespace vistrel::core {
 
 namespace {
 
-constexpr int kMaxScroll = 32000;        // the scroll bar's range is 16-bit
 constexpr double kRepaintInterval = 0.04; // about 25 frames a second while building
 
 LoadResult Failed(LoadError error, std::string text = {}) {
@@ -31,16 +30,13 @@ LoadResult Failed(LoadError error, std::string text = {}) {
     return result;
 }
 
-// Leaves the window idle (progress 0, normal pointer) if the build is left by an exception,
-// so the busy flag cannot block every later refresh.
+// Leaves the window idle (progress 0) if the build is left by an exception, so the busy
+// flag cannot block every later refresh.
 class BusyScope {
 public:
-    explicit BusyScope(MainWindowModel& model) : m_model(model) { m_model.cursor = Cursor::Busy; }
+    explicit BusyScope(MainWindowModel& model) : m_model(model) {}
     ~BusyScope() {
-        if (m_active) {
-            m_model.status.progress = 0;
-            m_model.cursor = Cursor::Default;
-        }
+        if (m_active) m_model.status.progress = 0;
     }
     void finish() { m_active = false; }
 
@@ -108,19 +104,6 @@ void ShowFailure(StatusBarState& status, std::string& firstError, const std::str
     status.setText(StatusBarState::Status, std::move(message));
 }
 
-// The sheet is as high as its cells. The scroll bar shows when that is more than the pane,
-// and its range is the sheet's height, capped at what the bar can hold.
-void FitScrollBarToSheet(MainWindowModel& m, ThumbnailSheet& sheet) {
-    m.picBack.height = sheet.lastCellBottom();
-    m.vScroll.visible = m.picBack.height > m.picPreview.height;
-    m.sheetScrollMax = m.picBack.height > kMaxScroll
-                           ? kMaxScroll
-                           : static_cast<int>(RoundHalfEven(m.picBack.height));
-    m.vScrollState.maximum = m.sheetScrollMax;
-    m.vScrollState.value = std::clamp(m.vScrollState.value, 0, m.vScrollState.maximum);
-    sheet.VScroll_Change();
-}
-
 } // namespace
 
 std::string FormatBuildTime(double seconds) {
@@ -167,7 +150,7 @@ void ThumbnailBuilder::BuildThumbnails() {
     const int last = m_browser.LastImageIndex();
     const int count = std::max(last + 1, 0);
     m_sheet.StartCells(count);
-    m.picBack.width = m.vScroll.left;
+    m_sheet.BackToScrollBar();
     BusyScope busy(m);
 
     // Paths are fixed before the workers start; they read nothing else of the browser.
@@ -205,8 +188,7 @@ void ThumbnailBuilder::BuildThumbnails() {
         }
     }
 
-    FitScrollBarToSheet(m, m_sheet);
-    m.cursor = Cursor::Default;
+    m_sheet.UpdateScrollRange();
     busy.finish();
 
     m_buildTimeText = FormatBuildTime(m_clock.elapsedSeconds() - start);

@@ -60,7 +60,7 @@ void ThumbnailGrid::KeyDown(Key key) {
         case Key::PageUp: ScrollBy(-steps.page); return;
         case Key::PageDown: ScrollBy(steps.page); return;
         case Key::Home: VScroll_Change(0); return;
-        case Key::End: VScroll_Change(m_model.sheetScrollMax); return;
+        case Key::End: VScroll_Change(m_model.vScrollState.maximum); return;
         default: break;
         }
     }
@@ -76,13 +76,12 @@ void ThumbnailGrid::KeyUp(Key /*key*/) {
 }
 
 void ThumbnailGrid::VScroll_Change(int value) {
-    m_model.vScrollState.value = std::clamp(value, 0, std::max(m_model.vScrollState.maximum, 0));
-    m_sheet.VScroll_Change();
+    m_sheet.SetScrollValue(value);
 }
 
 bool ThumbnailGrid::Scrollable() const {
     const MainWindowModel& m = m_model;
-    return m.vScroll.visible && m.sheetScrollMax > 0 &&
+    return m.vScroll.visible && m.vScrollState.maximum > 0 &&
            m.picBack.height > m.picPreview.innerHeight();
 }
 
@@ -90,7 +89,7 @@ bool ThumbnailGrid::Scrollable() const {
 // pane's bottom, so a unit stands for travel / max twips.
 double ThumbnailGrid::UnitsFor(Twips distance) const {
     const MainWindowModel& m = m_model;
-    return distance / (m.picBack.height - m.picPreview.innerHeight()) * m.sheetScrollMax;
+    return distance / (m.picBack.height - m.picPreview.innerHeight()) * m.vScrollState.maximum;
 }
 
 ScrollSteps ThumbnailGrid::Steps() const {
@@ -102,7 +101,7 @@ ScrollSteps ThumbnailGrid::Steps() const {
         const double units = UnitsFor(twips);
         // At least one unit, at most the whole range (a short travel makes units large).
         if (!(units >= 1)) return 1;
-        if (units >= m_model.sheetScrollMax) return m_model.sheetScrollMax;
+        if (units >= m_model.vScrollState.maximum) return m_model.vScrollState.maximum;
         return static_cast<int>(RoundHalfEven(units));
     };
     return {toStep(row / kLinesPerRow), toStep(page)};
@@ -145,7 +144,7 @@ void ThumbnailGrid::ScrollIntoView(int index) {
     // Rounded towards the cell, so a unit's worth of twips cannot cut its edge off.
     double units = above || cell.height > pane ? std::floor(UnitsFor(cell.top))
                                                : std::ceil(UnitsFor(cell.bottom() - pane));
-    units = std::clamp(units, 0.0, double(m_model.sheetScrollMax));
+    units = std::clamp(units, 0.0, double(m_model.vScrollState.maximum));
     VScroll_Change(static_cast<int>(units));
 }
 

@@ -1,5 +1,7 @@
 #include "core/browser/thumbnailsheet.h"
 
+#include "core/app/numbers.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
@@ -132,14 +134,43 @@ void ThumbnailSheet::ResizeCases() {
     for (int i = 1; i < cellCount(); ++i) Place(i);
 }
 
+void ThumbnailSheet::FitToPane() {
+    MainWindowModel& m = m_model;
+    m.vScroll.height = m.picPreview.innerHeight();
+    m.vScroll.left = m.picPreview.innerWidth() - m.vScroll.width;
+    m.picBack.width = m.vScroll.left;
+}
+
+void ThumbnailSheet::BackToScrollBar() { m_model.picBack.width = m_model.vScroll.left; }
+
+void ThumbnailSheet::UpdateScrollRange() {
+    MainWindowModel& m = m_model;
+    m.picBack.height = lastCellBottom();
+    m.vScrollState.maximum = m.picBack.height > MaxScroll
+                                 ? MaxScroll
+                                 : static_cast<int>(RoundHalfEven(m.picBack.height));
+    m.vScrollState.value = std::clamp(m.vScrollState.value, 0, std::max(m.vScrollState.maximum, 0));
+    // Decided again on every change, resizes included: a pane that shrank under a sheet
+    // without a scroll bar would leave its lower rows out of reach.
+    m.vScroll.visible = m.picBack.height > m.picPreview.height;
+    if (m.vScroll.visible) VScroll_Change();
+    else m.picBack.top = 0;
+}
+
+void ThumbnailSheet::SetScrollValue(int value) {
+    m_model.vScrollState.value = std::clamp(value, 0, std::max(m_model.vScrollState.maximum, 0));
+    VScroll_Change();
+}
+
 void ThumbnailSheet::VScroll_Change() {
     ++m_revision;
     MainWindowModel& m = m_model;
-    if (m.sheetScrollMax <= 0) {
+    const int maximum = m.vScrollState.maximum;
+    if (maximum <= 0) {
         m.picBack.top = 0;
         return;
     }
-    m.picBack.top = -(static_cast<double>(m.vScrollState.value) / m.sheetScrollMax *
+    m.picBack.top = -(static_cast<double>(m.vScrollState.value) / maximum *
                       (m.picBack.height - m.picPreview.innerHeight()));
 }
 

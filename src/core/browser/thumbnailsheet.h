@@ -39,6 +39,9 @@ struct CellHit {
 // templates' sizes live in the main window model, which this class keeps in step.
 class ThumbnailSheet {
 public:
+    // The scroll bar's range is 16-bit; taller sheets scroll in coarser steps.
+    static constexpr int MaxScroll = 32000;
+
     explicit ThumbnailSheet(MainWindowModel& model);
 
     // Cells, cell 0 included.
@@ -78,6 +81,18 @@ public:
 
     // Re-places cells 1..n in rows for the current sheet width; nothing else changes.
     void ResizeCases();
+
+    // --- the backdrop (picBack) and the scroll bar beside it; this class alone writes them
+    // The scroll bar along the pane's inside right edge, the backdrop up to it.
+    void FitToPane();
+    // The backdrop as wide as the room left of the scroll bar.
+    void BackToScrollBar();
+    // The backdrop as high as its cells and the scroll range from that height, capped at
+    // what the bar can hold; the bar shows only when the sheet is higher than the pane,
+    // else the sheet goes back to the top. Runs after every change of the cells or the pane.
+    void UpdateScrollRange();
+    // The scroll bar's value, kept inside its range, and the sheet moved for it.
+    void SetScrollValue(int value);
     // Moves the sheet for the scroll bar's current value.
     void VScroll_Change();
     // The backdrop as shown: during a build its height lags behind the cells until the end,

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/app/numbers.h"
 #include "core/files/pathutil.h"
 #include "core/viewer/filesize.h"
 #include "core/viewer/pictureloadrules.h"
@@ -104,6 +105,32 @@ void CurrentImage::Fail(const std::string& description) {
     // With no earlier picture there is nothing to show, and an empty surface must not count
     // as a loaded picture.
     if (m_picload.isNull()) m_model.picMain.visible = false;
+}
+
+void CurrentImage::ResizePictures(std::int64_t width, std::int64_t height) {
+    // Half the growth, in wide integers: a large step on a large picture moves the surface
+    // by far more than 32,767 twips.
+    Box& main = m_model.picMain;
+    const std::int64_t shiftY = RoundHalfEven((static_cast<double>(height) - main.height) / 2);
+    const std::int64_t shiftX = RoundHalfEven((static_cast<double>(width) - main.width) / 2);
+    // The same shift for both keeps each picture's own centre, wherever it was dragged. The
+    // qt layer draws the working picture stretched into whatever size the box has.
+    for (Box* surface : {&main, &m_fullScreen.picMain}) {
+        surface->height = static_cast<Twips>(height);
+        surface->width = static_cast<Twips>(width);
+        surface->top -= static_cast<Twips>(shiftY);
+        surface->left -= static_cast<Twips>(shiftX);
+    }
+}
+
+void CurrentImage::MovePicture(double dx, double dy) {
+    m_model.picMain.left += dx;
+    m_model.picMain.top += dy;
+}
+
+void CurrentImage::MoveFullScreenPicture(double dx, double dy) {
+    m_fullScreen.picMain.left += dx;
+    m_fullScreen.picMain.top += dy;
 }
 
 void CurrentImage::CenterPicture() {

@@ -60,6 +60,12 @@ public:
     void LoadSelectedImage();
     // The same load, but the file is toggled in the selection and the file list stays.
     void ToggleAndLoadImage();
+    // Resizes both picture surfaces to the zoomed size about their own centres, wherever
+    // each was dragged.
+    void ResizePictures(std::int64_t width, std::int64_t height);
+    // Drags a picture by (dx, dy); no limit keeps it in its pane.
+    void MovePicture(double dx, double dy);
+    void MoveFullScreenPicture(double dx, double dy);
     // Centres the main and the full-screen picMain in their panes, then places the handles.
     void CenterPicture();
     // No picture: the working picture emptied, picMain and the handles hidden, the label

@@ -58,24 +58,7 @@ void ZoomPan::ApplyZoom() {
     m_zoomedHeight = RoundHalfEven(scale * m_current.NaturalHeight());
     m_zoomedWidth = RoundHalfEven(scale * m_current.NaturalWidth());
 
-    // Half the growth, in wide integers: a large step on a large picture moves the surface
-    // by far more than 32,767 twips.
-    Box& main = m_model.picMain;
-    const std::int64_t shiftY =
-        RoundHalfEven((static_cast<double>(m_zoomedHeight) - main.height) / 2);
-    const std::int64_t shiftX =
-        RoundHalfEven((static_cast<double>(m_zoomedWidth) - main.width) / 2);
-
-    // The qt layer draws the working picture stretched into whatever size the box has.
-    for (Box* surface : {&main, &m_fullScreen.picMain}) {
-        surface->height = static_cast<Twips>(m_zoomedHeight);
-        surface->width = static_cast<Twips>(m_zoomedWidth);
-    }
-    // The same shift for both keeps each picture's own centre, wherever it was dragged.
-    for (Box* surface : {&main, &m_fullScreen.picMain}) {
-        surface->top -= static_cast<Twips>(shiftY);
-        surface->left -= static_cast<Twips>(shiftX);
-    }
+    m_current.ResizePictures(m_zoomedWidth, m_zoomedHeight);
 
     PlaceResizeHandles();
     m_selection.ClearSelection();
@@ -112,8 +95,7 @@ Cursor ZoomPan::Move(double x, double y, bool leftOnly) {
     m_surfaceCursor = m_model.status.busy() ? Cursor::Busy : Cursor::SizeAll;
     if (leftOnly && m_pressed) {
         // The pressed point stays under the pointer; no limit keeps the picture in the pane.
-        m_model.picMain.left -= m_selection.PanStartX - x;
-        m_model.picMain.top -= m_selection.PanStartY - y;
+        m_current.MovePicture(x - m_selection.PanStartX, y - m_selection.PanStartY);
     }
     return m_surfaceCursor;
 }
@@ -140,8 +122,8 @@ void ZoomPan::FullScreenLeftPress(double x, double y) {
 
 Cursor ZoomPan::FullScreenMove(double x, double y, bool leftOnly) {
     if (leftOnly) {
-        m_fullScreen.picMain.left -= static_cast<double>(m_fullScreenStartX) - x;
-        m_fullScreen.picMain.top -= static_cast<double>(m_fullScreenStartY) - y;
+        m_current.MoveFullScreenPicture(x - static_cast<double>(m_fullScreenStartX),
+                                        y - static_cast<double>(m_fullScreenStartY));
     }
     return Cursor::SizeAll;
 }

@@ -353,7 +353,7 @@ TEST_F(AppFixture, PreviousNextAndSlidesScrollTheCurrentCellIntoView) {
     for (const auto& [what, from, fromBottom, to] : cases) {
         SCOPED_TRACE(what);
         app->FileListClicked(from);
-        app->ScrollBarMoved(fromBottom ? m.sheetScrollMax : 0);
+        app->ScrollBarMoved(fromBottom ? m.vScrollState.maximum : 0);
         const std::string w = what;
         if (w == "slide") {
             app->Run(Command::SlideShow);

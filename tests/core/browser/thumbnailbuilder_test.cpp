@@ -132,7 +132,7 @@ TEST_F(ThumbnailBuilderTest, AFailingPictureGetsAMarkedCellAndTheBuildGoesOn) {
 TEST_F(ThumbnailBuilderTest, ScrollMaximumCapsAt32000AndStillReachesTheBottom) {
     build(41); // 21 rows
     EXPECT_EQ(model.picBack.height, 21 * 1575);
-    EXPECT_EQ(model.sheetScrollMax, 32000);
+    EXPECT_EQ(model.vScrollState.maximum, 32000);
     EXPECT_EQ(model.vScrollState.maximum, 32000);
     EXPECT_TRUE(model.vScroll.visible);
     model.vScrollState.value = 32000;

@@ -111,7 +111,7 @@ TEST_F(ThumbnailGridTest, KeysActOnlyWhileACellHasTheFocus) {
 
 TEST_F(ThumbnailGridTest, ScrollValueIsClampedAndPrintNeedsASelection) {
     model.picBack.height = 50000;
-    model.sheetScrollMax = model.vScrollState.maximum = 32000;
+    model.vScrollState.maximum = 32000;
     grid.VScroll_Change(99999);
     EXPECT_EQ(model.vScrollState.value, 32000);
     EXPECT_DOUBLE_EQ(model.picBack.top + model.picBack.height, model.picPreview.innerHeight());
@@ -138,17 +138,17 @@ protected:
         for (int i = 0; i < cells; ++i)
             sheet.SetCellVisible(i, true);
         model.picBack.height = sheet.lastCellBottom();
-        model.sheetScrollMax = model.vScrollState.maximum =
+        model.vScrollState.maximum =
             static_cast<int>(std::min<Twips>(model.picBack.height, 32000));
         model.vScroll.visible = model.picBack.height > model.picPreview.height;
         grid.VScroll_Change(0);
     }
     Twips pane() const { return model.picPreview.innerHeight(); }
     Twips travel() const { return model.picBack.height - pane(); }
-    Twips unit() const { return travel() / model.sheetScrollMax; } // twips per scroll-bar unit
+    Twips unit() const { return travel() / model.vScrollState.maximum; } // twips per scroll-bar unit
     Twips offset() const { return -model.picBack.top; }
     void scrollTo(Twips twips) {
-        grid.VScroll_Change(static_cast<int>(twips / travel() * model.sheetScrollMax + 0.5));
+        grid.VScroll_Change(static_cast<int>(twips / travel() * model.vScrollState.maximum + 0.5));
     }
 };
 
@@ -188,16 +188,16 @@ TEST_F(GridScrollTest, WheelAndPageKeysMoveByRowsAndStopAtBothEnds) {
         {"end reaches the last row past the cap", 0.5, {Press(Key::End)}, 0, true},
     };
     fill(100); // 50 rows, 78750 high
-    ASSERT_EQ(model.sheetScrollMax, 32000);
+    ASSERT_EQ(model.vScrollState.maximum, 32000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        grid.VScroll_Change(static_cast<int>(c.start * model.sheetScrollMax));
+        grid.VScroll_Change(static_cast<int>(c.start * model.vScrollState.maximum));
         for (const Turn& t : c.turns)
             t.key == Key::Other ? grid.Wheel(t.delta, t.lines) : grid.KeyDown(t.key);
         const Twips want = c.fromBottom ? travel() - c.rows * kRow : c.rows * kRow;
         EXPECT_NEAR(offset(), want, 2 * unit());
         EXPECT_EQ(model.vScrollState.value,
-                  static_cast<int>(offset() / travel() * model.sheetScrollMax + 0.5));
+                  static_cast<int>(offset() / travel() * model.vScrollState.maximum + 0.5));
     }
 
     // In a pane lower than a row a page is the pane's height.
