@@ -321,10 +321,7 @@ bool Application::Busy() const { return m_builder.Building() || m_model.status.b
 
 void Application::SetFrame(const WindowFrame& frame) { m_model.frame = frame; }
 
-void Application::DriveChosen(const std::string& root) {
-    // A drive's own failure (a medium not ready) is reported by the drive change itself.
-    if (auto failure = m_browser.setDrive(root)) ReportError(*failure);
-}
+void Application::DriveChosen(const std::string& root) { m_browser.chooseDrive(root); }
 
 void Application::FolderActivated(const std::string& path) {
     if (auto failure = m_browser.openFolder(path)) ReportError(*failure);

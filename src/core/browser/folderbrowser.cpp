@@ -86,6 +86,11 @@ std::optional<std::string> FolderBrowser::setDrive(const std::string& pathOrDriv
     return std::nullopt;
 }
 
+void FolderBrowser::chooseDrive(const std::string& root) {
+    // Drive failures are told apart from the address box's by a leading blank.
+    if (auto problem = setDrive(root)) m_status.setText(StatusBarState::Status, " Error: " + *problem);
+}
+
 void FolderBrowser::onDriveChanged() {
     if (ParseNumber(m_driveTag).value_or(0) != 1) {
         m_driveTag = "1";

@@ -59,6 +59,9 @@ public:
     // panel 3). Fails only when no volume holds the path.
     std::optional<std::string> setDrive(const std::string& pathOrDrive);
 
+    // The user picked a drive in the drive list; a failure is reported in panel 3.
+    void chooseDrive(const std::string& root);
+
     // The drive list's tag: "1" lets a drive change move the folder list, "0" swallows the
     // next one.
     const std::string& driveListTag() const { return m_driveTag; }

@@ -318,7 +318,7 @@ void MainWindow::sync() {
     m_menus->setChecks([this](const std::string& name) { return m_app->MenuChecked(name); });
 
     // The busy pointer covers the whole program while a build runs.
-    const bool busy = m.cursor == core::Cursor::Busy;
+    const bool busy = m_app->Busy();
     if (busy != m_busyCursor) {
         m_busyCursor = busy;
         if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
