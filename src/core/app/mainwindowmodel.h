@@ -26,8 +26,8 @@ struct ScrollBarState {
     int maximum = 0;
 };
 
-// Geometry and visible state of the main window's controls, in twips, as designed.
-// Children are relative to their container. The qt layer places its widgets from this.
+// Geometry and visible state of the main window's controls, in twips. Children are relative
+// to their container. The qt layer places its widgets from this.
 struct MainWindowModel {
     WindowFrame frame;
 
