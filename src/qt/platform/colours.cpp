@@ -17,4 +17,12 @@ QColor ToQColor(core::Colour colour, const QPalette& palette) {
     }
 }
 
+void SetBackground(QWidget& widget, const QColor& colour) {
+    QPalette p = widget.palette();
+    if (p.color(QPalette::Window) == colour && widget.autoFillBackground()) return;
+    p.setColor(QPalette::Window, colour);
+    widget.setPalette(p);
+    widget.setAutoFillBackground(true);
+}
+
 } // namespace vistrel::qt

@@ -47,12 +47,7 @@ void DisplayPane::render(double tpp) {
     const QColor background = ToQColor(m.displayColour, palette());
     setGeometry(ToPixelRect(m.picDisplay, tpp));
     setVisible(m.picDisplay.visible);
-    QPalette p = palette();
-    if (p.color(QPalette::Window) != background || !autoFillBackground()) {
-        p.setColor(QPalette::Window, background);
-        setPalette(p);
-        setAutoFillBackground(true);
-    }
+    SetBackground(*this, background);
     const int border = ToPixels(m.picDisplay.border, tpp);
     m_picMain->setGeometry(rect().adjusted(border, border, -border, -border));
     m_picMain->setBackground(background);

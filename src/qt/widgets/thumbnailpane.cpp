@@ -56,12 +56,7 @@ void ThumbnailPane::render() {
     const auto& m = m_app.Model();
     const QColor colour = ToQColor(m.thumbnailColour, palette());
     setGeometry(ToPixelRect(m.picPreview, m_tpp));
-    QPalette p = palette();
-    if (p.color(QPalette::Window) != colour || !autoFillBackground()) {
-        p.setColor(QPalette::Window, colour);
-        setPalette(p);
-        setAutoFillBackground(true);
-    }
+    SetBackground(*this, colour);
     // Children of the bordered pane are placed inside the border.
     const int border = ToPixels(m.picPreview.border, m_tpp);
     m_picBack->setGeometry(ToPixelRect(m_app.Sheet().ShownBack(), m_tpp).translated(border, border));

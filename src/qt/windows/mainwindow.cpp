@@ -103,10 +103,7 @@ void MainWindow::buildPanes() {
     m_explorer = new ExplorerPane(*m_app, m_platform.volumes, act, m_client);
     m_picFile = new QWidget(m_client);
     m_picFile->setObjectName("picFile");
-    QPalette strip = m_picFile->palette();
-    strip.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
-    m_picFile->setPalette(strip);
-    m_picFile->setAutoFillBackground(true);
+    SetBackground(*m_picFile, QColor(0x40, 0x40, 0x40));
     m_lblFile = new QLabel(m_picFile);
     m_lblFile->setObjectName("lblFile");
     m_lblFile->setTextFormat(Qt::PlainText);
