@@ -98,8 +98,22 @@ private:
     std::uint64_t m_state;
 };
 
-// A 32-bit draw as the fraction u / 2^32, exact in a double.
-int OffsetOf(std::uint32_t u) { return DiffuseOffset(u * 0x1p-32); }
+// Diffuse's offset for a 32-bit draw taken as the fraction u / 2^32. Between two multiples of
+// 1/8 the rounding cannot change, so each eighth is looked up; the exact multiples, where
+// the halves lie, go through the rounding itself.
+class OffsetTable {
+public:
+    OffsetTable() {
+        for (std::uint32_t k = 0; k < 8; ++k) m_eighths[k] = DiffuseOffset(((k << 29) + 1) * 0x1p-32);
+    }
+    int operator()(std::uint32_t u) const {
+        if ((u & 0x1FFFFFFFu) == 0) return DiffuseOffset(u * 0x1p-32);
+        return m_eighths[u >> 29];
+    }
+
+private:
+    std::array<int, 8> m_eighths{};
+};
 
 } // namespace
 
@@ -211,14 +225,15 @@ int DiffuseOffset(double r) { return static_cast<int>(RoundHalfEven(4 * r - 2));
 void Diffuse(const Image& source, Image& target, std::uint64_t seed, const RowDone& rowDone) {
     assert(SameSize(source, target));
     DiffuseRandom random(seed);
+    static const OffsetTable offsetOf;
     const int w = source.width();
     for (int y = 2; y <= source.height() - 3; ++y) {
         Pixel* out = target.row(y);
         for (int x = 2; x <= w - 3; ++x) {
             // One 64-bit draw is two fractions: the high half gives the row offset.
             const std::uint64_t draw = random.next();
-            const int dy = OffsetOf(static_cast<std::uint32_t>(draw >> 32));
-            const int dx = OffsetOf(static_cast<std::uint32_t>(draw));
+            const int dy = offsetOf(static_cast<std::uint32_t>(draw >> 32));
+            const int dx = offsetOf(static_cast<std::uint32_t>(draw));
             out[x] = source.at(x + dx, y + dy) | kOpaque;
         }
         Report(rowDone, y);
