@@ -117,11 +117,8 @@ Image Reference(Filter filter, const Image& s) {
 }
 
 std::string Name(Filter f) {
-    static const std::map<Filter, std::string> names{
-        {Filter::GreyScaling, "GreyScaling"}, {Filter::Invert, "Invert"}, {Filter::Solarize, "Solarize"},
-        {Filter::Smooth, "Smooth"},           {Filter::Sharpen, "Sharpen"}, {Filter::Emboss, "Emboss"},
-        {Filter::Diffuse, "Diffuse"}};
-    return names.at(f);
+    const char* names[] = {"GreyScaling", "Smooth", "Sharpen", "Emboss", "Diffuse", "Invert", "Solarize"};
+    return names[static_cast<int>(f)];
 }
 
 class MatchesReference : public ::testing::TestWithParam<Filter> {};
@@ -214,13 +211,6 @@ TEST(Smooth, EdgeBlocksRoundHalvesToEven) {
     EXPECT_EQ(result.at(0, 0), Rgb(2, 2, 2)); // sums 10, 6 and 6: 2.5 and 1.5 both give 2
     EXPECT_EQ(result.at(1, 0), Rgb(3, 2, 0)); // top-right repeats its column: 12, 8, 2
     EXPECT_EQ(result.at(0, 1), Rgb(4, 2, 2)); // bottom-left repeats its row: 14, 10, 6
-}
-
-TEST(CopyBackRect, FramesOfTheNeighbourhoodFilters) {
-    EXPECT_EQ(core::CopyBackRect(Filter::Emboss, 10, 7), (core::PixelRect{1, 1, 8, 5}));
-    EXPECT_EQ(core::CopyBackRect(Filter::Sharpen, 2, 7), (core::PixelRect{1, 1, 0, 5}));
-    EXPECT_EQ(core::CopyBackRect(Filter::Diffuse, 10, 7), (core::PixelRect{2, 2, 6, 3}));
-    EXPECT_EQ(core::CopyBackRect(Filter::Smooth, 10, 7), (core::PixelRect{0, 0, 10, 7}));
 }
 
 TEST(DiffuseOffset, RoundsHalvesToEven) {

@@ -50,12 +50,10 @@ Image Inverted(Image picture) {
 TEST(FormatEditTime, ThreeDecimalsNoLeadingZeroLocaleSeparator) {
     const std::vector<std::tuple<double, char, std::string>> cases{
         {0.25, ',', "Processed in ,250 seconds."},
-        {0.25, '.', "Processed in .250 seconds."},
         {12.3456, '.', "Processed in 12.346 seconds."},
         {2.0625, '.', "Processed in 2.062 seconds."}, // 2062.5 ms: the half goes to even
         {123.0, '.', "Processed in 123.000 seconds."},
         {0, '.', "Processed in .000 seconds."},
-        {-3, '.', "Processed in .000 seconds."},
         {std::nan(""), '.', "Processed in .000 seconds."},
     };
     for (const auto& [seconds, separator, text] : cases)
