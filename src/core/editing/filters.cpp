@@ -38,14 +38,16 @@ Pixel ComposeLanes(std::uint64_t lanes, const std::array<std::uint8_t, N>& table
 
 // Every rounded division the filters need, worked out once through the one rounding helper.
 struct Tables {
-    std::array<std::uint8_t, 3 * 255 + 1> grey{};  // sum of three channels -> mean
+    std::array<Pixel, 3 * 255 + 1> grey{};         // sum of three channels -> grey pixel
     std::array<std::uint8_t, 4 * 255 + 1> mean4{}; // 2 x 2 sum -> mean
     std::array<std::uint8_t, 9 * 255 + 1> mean9{}; // 3 x 3 sum -> mean
     std::array<std::uint8_t, 4 * 255 + 1> sharp{}; // 3p - q + 255 -> p + (p - q) / 2
 
     Tables() {
-        for (std::size_t s = 0; s < grey.size(); ++s)
-            grey[s] = static_cast<std::uint8_t>(Clamp(RoundHalfEven(static_cast<double>(s) / 3)));
+        for (std::size_t s = 0; s < grey.size(); ++s) {
+            const int g = Clamp(RoundHalfEven(static_cast<double>(s) / 3));
+            grey[s] = Compose(g, g, g);
+        }
         for (std::size_t s = 0; s < mean4.size(); ++s)
             mean4[s] = static_cast<std::uint8_t>(Clamp(RoundHalfEven(static_cast<double>(s) / 4)));
         for (std::size_t s = 0; s < mean9.size(); ++s)
@@ -129,8 +131,7 @@ PixelRect CopyBackRect(Filter filter, int width, int height) {
 void GreyScaling(const Image& source, Image& target, const RowDone& rowDone) {
     const auto& grey = tables().grey;
     PointFilter(source, target, rowDone, [&grey](Pixel p) {
-        const int g = grey[static_cast<std::size_t>(Red(p) + Green(p) + Blue(p))];
-        return Compose(g, g, g);
+        return grey[static_cast<std::size_t>(Red(p) + Green(p) + Blue(p))];
     });
 }
 
