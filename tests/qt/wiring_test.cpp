@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QTest>
 
 #include "qt/testwindow.h"
@@ -74,6 +75,15 @@ TEST_F(WiringTest, ASlideShowTickReachesTheScreen) {
     EXPECT_EQ(child<QListWidget>("flbList")->currentRow(), app().Current().CurrentFileIndex);
     window->action("mnuSlideShow")->trigger();
     EXPECT_EQ(platform->slideTimer.interval(), 0);
+}
+
+TEST_F(WiringTest, AFilterFromTheMenuShowsTheEditedPicture) {
+    ASSERT_TRUE(window->action("mnuInvert")->isEnabled());
+    const QRgb before = app().Current().picload().at(0, 0);
+    window->action("mnuInvert")->trigger();
+    EXPECT_EQ(app().Current().picload().at(0, 0), (~before & 0xFFFFFFu) | 0xFF000000u);
+    EXPECT_TRUE(panel("status").startsWith("Processed in "));
+    EXPECT_EQ(child<QProgressBar>("ProgressBar")->value(), 0);
 }
 
 // Every event renders the window; what did not change is not painted again.

@@ -20,7 +20,13 @@ Application::Application(Services services)
       m_zoom(m_model, m_fullScreen, m_current, m_selectionRect, m_model.resizeHandles,
              m_settings.View, *this, m_services.decimalSeparator),
       m_slideShow(m_current, m_browser, m_services.slideTimer, m_settings.View,
-                  m_services.clock) {}
+                  m_services.clock),
+      m_pixelEdit(m_model, m_services.dialogs, m_services.clock, m_services.pump,
+                  m_services.decimalSeparator, [this] {
+                      // Both surfaces show the edited pixels at the zoom they had.
+                      m_current.PictureChanged();
+                      m_zoom.ApplyZoom();
+                  }) {}
 
 void Application::ApplyViewSettings() {
     m_settings.ApplyViewSettings();
@@ -235,6 +241,13 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::ContextMenu:
         ContextMenu(argument);
         break;
+    case Command::GreyScale: RunFilter(Filter::GreyScaling); break;
+    case Command::Smooth: RunFilter(Filter::Smooth); break;
+    case Command::Sharpen: RunFilter(Filter::Sharpen); break;
+    case Command::Emboss: RunFilter(Filter::Emboss); break;
+    case Command::Diffuse: RunFilter(Filter::Diffuse); break;
+    case Command::Invert: RunFilter(Filter::Invert); break;
+    case Command::Solarize: RunFilter(Filter::Solarize); break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;
@@ -249,7 +262,7 @@ void Application::Run(Command command, const std::string& argument) {
 void Application::SlideTimerTick() {
     // The build and the edits let the window paint, which also delivers timer ticks; a tick
     // then would load another picture under them.
-    if (m_builder.Building() || m_model.status.busy()) return;
+    if (Busy()) return;
     m_slideShow.Tick();
     m_grid.ScrollIntoView(m_current.CurrentFileIndex);
 }
@@ -274,6 +287,13 @@ void Application::OpenFullScreen() {
     m_fullScreen.visible = true;
     m_services.host.ShowFullScreenWindow();
     CenterInPane(m_fullScreen.picMain, m_fullScreen.picDisplay);
+}
+
+void Application::RunFilter(Filter filter) {
+    // The build's one yield takes user input; an edit then would work on a picture the build
+    // is about to replace.
+    if (m_builder.Building()) return;
+    if (m_pixelEdit.Run(filter, m_current.picload(), m_current.PictureShown())) FocusPicture();
 }
 
 void Application::ContextMenu(const std::string& where) {
@@ -317,7 +337,9 @@ void Application::SplitterRelease() { m_layout.SplitterRelease(); }
 
 void Application::PointerOverPane() { m_layout.PointerOverPane(); }
 
-bool Application::Busy() const { return m_builder.Building() || m_model.status.busy(); }
+bool Application::Busy() const {
+    return m_builder.Building() || m_pixelEdit.Running() || m_model.status.busy();
+}
 
 void Application::SetFrame(const WindowFrame& frame) { m_model.frame = frame; }
 

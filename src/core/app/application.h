@@ -29,6 +29,7 @@
 #include "core/viewer/fullscreenmodel.h"
 #include "core/viewer/slideshow.h"
 #include "core/viewer/zoompan.h"
+#include "core/editing/pixeledit.h"
 #include "core/editing/selectionrect.h"
 
 namespace vistrel::core {
@@ -151,6 +152,8 @@ private:
     void OpenFullScreen();
     void ShellEdit();
     void ContextMenu(const std::string& where);
+    // One of the fixed filters on the working picture.
+    void RunFilter(Filter filter);
     void FocusPicture();
 
     // LayoutHooks
@@ -176,6 +179,7 @@ private:
     RenameBox m_rename;
     ZoomPan m_zoom;
     SlideShow m_slideShow;
+    PixelEdit m_pixelEdit;
     bool m_startupTrapped = false;
 };
 

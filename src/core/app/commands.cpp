@@ -240,6 +240,8 @@ bool IsAvailable(Command command) {
     case C::SlideShow: case C::ToggleTools: case C::ToggleAddress: case C::FileType:
     case C::ZoomIn: case C::ZoomOut: case C::ZoomLevel: case C::CloseFullScreen:
     case C::ContextMenu:
+    case C::GreyScale: case C::Smooth: case C::Sharpen: case C::Emboss: case C::Diffuse:
+    case C::Invert: case C::Solarize:
         return true;
     default:
         return false;

@@ -9,16 +9,6 @@ namespace vistrel::core {
 
 class Clock;
 
-// The rectangle of an edit's output that is copied back into the picture, in pixels. Width
-// or height of 0 or less copies nothing.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
 // The Tools menu's fixed filters, in menu order.
 enum class Filter { GreyScaling, Smooth, Sharpen, Emboss, Diffuse, Invert, Solarize };
 

@@ -6,6 +6,15 @@
 
 namespace vistrel::core {
 
+// A rectangle of whole pixels. A width or height of 0 or less holds nothing.
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
 // A picture in memory: 0xFFRRGGBB pixels in contiguous rows, top row first, stride = width.
 // The layout is that of QImage::Format_RGB32, so the qt layer can show it without copying.
 class Image {

@@ -45,7 +45,6 @@ bool PixelEdit::BeginPixelEdit(Image& picture, bool pictureShown) {
     }
 
     m_picture = &picture;
-    m_model.cursor = Cursor::Busy;
     m_startTime = m_clock.elapsedSeconds();
     try {
         m_pump.processPendingEvents();
@@ -97,7 +96,6 @@ void PixelEdit::EndPixelEdit(PixelRect rect) {
     m_pump.repaint();
 
     if (m_refreshCopies) m_refreshCopies();
-    m_model.cursor = Cursor::Default;
     m_model.status.setText(StatusBarState::Status,
                            FormatEditTime(m_clock.elapsedSeconds() - m_startTime, m_decimalSeparator));
 }
@@ -110,7 +108,6 @@ bool PixelEdit::Run(Filter filter, Image& picture, bool pictureShown) {
 }
 
 void PixelEdit::leaveBusy() {
-    m_model.cursor = Cursor::Default;
     m_model.status.progress = 0;
     m_picture = nullptr;
 }

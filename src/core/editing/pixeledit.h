@@ -35,6 +35,9 @@ public:
     // then 0). `picture` must outlive the edit.
     bool BeginPixelEdit(Image& picture, bool pictureShown);
 
+    // From the start of BeginPixelEdit to the end of EndPixelEdit.
+    bool Running() const { return m_picture != nullptr; }
+
     const Image& ImagePixels() const { return m_snapshot; }
     Image& OutputSurface() { return m_output; }
     int PixelWidth() const { return m_width; }

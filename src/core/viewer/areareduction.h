@@ -16,13 +16,6 @@ bool Supports(SimdPath path);
 // The fastest supported path.
 SimdPath BestSimdPath();
 
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
 // A picture reduced by area averaging to a size below its natural one, computed for one
 // rectangle of the reduced picture only: each reduced pixel is the average of the source
 // pixels it covers, weighted by how much of each it covers (weights in 1/128, so a flat

@@ -238,6 +238,22 @@ TEST_F(AppFixture, CommandsNotBuiltYetAreRefusedEvenFromKeys) {
     EXPECT_EQ(ran, (std::vector{Command::ZoomIn, Command::Next}));
 }
 
+TEST_F(AppFixture, AFilterCommandEditsTheShownPictureAndSaysHowLongItTook) {
+    loader.pictures["a.jpg"] = {20, 10, 0xFF102030};
+    start();
+    app->Run(Command::ZoomLevel, "300");
+    const auto revision = app->Current().PictureRevision();
+    app->Run(Command::Invert);
+    EXPECT_EQ(app->Current().picload().at(7, 3), 0xFFEFDFCFu);
+    EXPECT_GT(app->Current().PictureRevision(), revision); // the surfaces draw it again
+    EXPECT_EQ(panel(StatusBarState::Status).rfind("Processed in ", 0), 0u);
+    EXPECT_EQ(panel(StatusBarState::Zoom), "Zoom: 300%"); // at the zoom it had
+    EXPECT_FALSE(app->Busy());
+
+    app->Run(Command::Invert); // twice gives the picture back
+    EXPECT_EQ(app->Current().picload().at(7, 3), 0xFF102030u);
+}
+
 TEST_F(AppFixture, FullScreenOpenedOnAnEmptyFolderShowsTheNextLoad) {
     TempFolder empty;
     start();

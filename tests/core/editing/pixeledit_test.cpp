@@ -8,7 +8,6 @@
 #include "fakes/platformfakes.h"
 
 using namespace vistrel;
-using core::Cursor;
 using core::Filter;
 using core::Image;
 using core::StatusBarState;
@@ -75,7 +74,7 @@ TEST(PixelEdit, RefusedSilentlyWhileBusyOrWithoutAPicture) {
     EXPECT_TRUE(rig.dialogs.messages.empty());
     EXPECT_TRUE(rig.pump.painted.empty());
     EXPECT_EQ(rig.status(), "before");
-    EXPECT_EQ(rig.model.cursor, Cursor::Default);
+    EXPECT_FALSE(rig.edit.Running());
 }
 
 TEST(PixelEdit, SizeLimitIsFifteenHundredPixelsPerSide) {
@@ -110,7 +109,7 @@ TEST(PixelEdit, BusyFromBeginToEndThenTimed) {
     Image picture = Striped(6, 4);
     const Image original = picture;
     ASSERT_TRUE(rig.edit.BeginPixelEdit(picture, true));
-    EXPECT_EQ(rig.model.cursor, Cursor::Busy);
+    EXPECT_TRUE(rig.edit.Running());
     EXPECT_EQ(rig.model.status.progress, 37.5); // after the last of four rows read
     EXPECT_EQ(rig.edit.ImagePixels(), original);
     EXPECT_FALSE(rig.edit.BeginPixelEdit(picture, true)); // a second edit waits its turn
@@ -128,7 +127,7 @@ TEST(PixelEdit, BusyFromBeginToEndThenTimed) {
     EXPECT_EQ(rig.refreshed, 1);
     EXPECT_EQ(rig.status(), "Processed in ,250 seconds.");
     EXPECT_EQ(rig.model.status.progress, 0);
-    EXPECT_EQ(rig.model.cursor, Cursor::Default);
+    EXPECT_FALSE(rig.edit.Running());
 }
 
 TEST(PixelEdit, CopyBackIsClippedToThePicture) {
@@ -190,7 +189,7 @@ TEST(PixelEdit, PictureGrownDuringTheYieldIsLeftAlone) {
     EXPECT_FALSE(rig.edit.Run(Filter::Invert, picture, true));
     EXPECT_EQ(picture, larger);
     EXPECT_EQ(rig.model.status.progress, 0);
-    EXPECT_EQ(rig.model.cursor, Cursor::Default);
+    EXPECT_FALSE(rig.edit.Running());
 }
 
 } // namespace
