@@ -15,7 +15,7 @@ Application::Application(Services services)
                 m_services.pump, &m_current, m_services.twipsPerPixel, m_services.decodeThreads),
       m_browser(m_services.volumes, m_model.status, m_services.initialFolder,
                 {&m_builder, &m_current, this}),
-      m_grid(m_model, m_sheet, m_browser, m_current, *this, m_selection),
+      m_grid(m_model, m_sheet, m_browser, m_current, *this),
       m_rename(m_sheet, m_browser, m_services.dialogs),
       m_zoom(m_model, m_fullScreen, m_current, m_selectionRect, m_model.resizeHandles,
              m_settings.View, *this, m_services.decimalSeparator),

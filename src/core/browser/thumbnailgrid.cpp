@@ -16,10 +16,8 @@ constexpr int kMaxWheelLines = 100;
 } // namespace
 
 ThumbnailGrid::ThumbnailGrid(MainWindowModel& model, ThumbnailSheet& sheet,
-                             FolderBrowser& browser, PictureLoads& loads, CommandSink& commands,
-                             const Selection& selection)
-    : m_model(model), m_sheet(sheet), m_browser(browser), m_loads(loads), m_commands(commands),
-      m_selection(selection) {}
+                             FolderBrowser& browser, PictureLoads& loads, CommandSink& commands)
+    : m_model(model), m_sheet(sheet), m_browser(browser), m_loads(loads), m_commands(commands) {}
 
 void ThumbnailGrid::MouseDown(int index, CellZone zone, MouseButton button) {
     if (index < 0 || index >= m_sheet.cellCount()) return;
@@ -146,14 +144,6 @@ void ThumbnailGrid::ScrollIntoView(int index) {
                                                : std::ceil(UnitsFor(cell.bottom() - pane));
     units = std::clamp(units, 0.0, double(m_model.vScrollState.maximum));
     VScroll_Change(static_cast<int>(units));
-}
-
-bool ThumbnailGrid::PrintEntry() {
-    if (m_selection.empty()) {
-        m_model.status.setText(StatusBarState::Status, "No images selected");
-        return false;
-    }
-    return true;
 }
 
 } // namespace vistrel::core

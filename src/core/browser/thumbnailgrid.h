@@ -9,7 +9,6 @@
 #include "core/app/commandsink.h"
 #include "core/app/keys.h"
 #include "core/browser/folderbrowser.h"
-#include "core/browser/selection.h"
 #include "core/browser/thumbnailsheet.h"
 #include "core/viewer/pictureloads.h"
 
@@ -27,7 +26,7 @@ struct ScrollSteps {
 class ThumbnailGrid {
 public:
     ThumbnailGrid(MainWindowModel& model, ThumbnailSheet& sheet, FolderBrowser& browser,
-                  PictureLoads& loads, CommandSink& commands, const Selection& selection);
+                  PictureLoads& loads, CommandSink& commands);
 
     void MouseDown(int index, CellZone zone, MouseButton button);
     // The release belongs to whatever took the press (as the window system delivers it), so
@@ -55,9 +54,6 @@ public:
     // height when not one row fits).
     ScrollSteps Steps() const;
 
-    // The check before the Print dialog opens: false, with "No images selected" in panel 3,
-    // when nothing is selected.
-    bool PrintEntry();
 
 private:
     double UnitsFor(Twips distance) const;
@@ -68,7 +64,6 @@ private:
     FolderBrowser& m_browser;
     PictureLoads& m_loads;
     CommandSink& m_commands;
-    const Selection& m_selection;
     std::optional<CellHit> m_pressed;
     bool m_menuTookRelease = false;
     double m_wheelRest = 0; // scroll-bar units not yet moved, less than one

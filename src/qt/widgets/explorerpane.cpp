@@ -55,8 +55,7 @@ bool ExplorerPane::eventFilter(QObject* watched, QEvent* event) {
             if (keyEvent->isAutoRepeat() && key == core::Key::Shift) return true;
             m_act([&] { m_app.FileListKey(key, true); });
             // The arrows zoom and step through pictures here; the list must not move.
-            return key != core::Key::Other && key != core::Key::Shift &&
-                   core::CommandForKey(core::KeyTarget::FileList, key) != core::Command::None;
+            return core::CommandForKey(core::KeyTarget::FileList, key) != core::Command::None;
         }
         m_act([&] { m_app.FileListKey(key, false); });
         return false;

@@ -84,7 +84,6 @@ void FullScreenWindow::sync() {
     } else {
         m_picMain->setPicture(nullptr);
     }
-    m_picMain->update();
 }
 
 } // namespace vistrel::qt

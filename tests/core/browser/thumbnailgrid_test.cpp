@@ -41,8 +41,7 @@ protected:
     MainWindowModel model;
     FolderBrowser browser{volumes, model.status, dir.path(), {&hooks, &hooks, &hooks}};
     ThumbnailSheet sheet{model};
-    Selection selection;
-    ThumbnailGrid grid{model, sheet, browser, hooks, hooks, selection};
+    ThumbnailGrid grid{model, sheet, browser, hooks, hooks};
 };
 
 } // namespace
@@ -109,19 +108,12 @@ TEST_F(ThumbnailGridTest, KeysActOnlyWhileACellHasTheFocus) {
     EXPECT_EQ(hooks.calls.size(), 6u);
 }
 
-TEST_F(ThumbnailGridTest, ScrollValueIsClampedAndPrintNeedsASelection) {
+TEST_F(ThumbnailGridTest, ScrollValueIsClamped) {
     model.picBack.height = 50000;
     model.vScrollState.maximum = 32000;
     grid.VScroll_Change(99999);
     EXPECT_EQ(model.vScrollState.value, 32000);
     EXPECT_DOUBLE_EQ(model.picBack.top + model.picBack.height, model.picPreview.innerHeight());
-
-    selection.replaceWith("a.jpg");
-    EXPECT_TRUE(grid.PrintEntry());
-    EXPECT_EQ(model.status.text(StatusBarState::Status), "Status");
-    selection.toggle("a.jpg");
-    EXPECT_FALSE(grid.PrintEntry());
-    EXPECT_EQ(model.status.text(StatusBarState::Status), "No images selected");
 }
 
 namespace {
