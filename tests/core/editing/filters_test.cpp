@@ -194,12 +194,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PointCase{"InvertChannels", Filter::Invert, Rgb(0, 100, 255), Rgb(255, 155, 0)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Invert, TwiceRestoresThePicture) {
-    std::mt19937 engine(3);
-    const Image source = RandomPicture(9, 4, engine);
-    EXPECT_EQ(Filtered(Filter::Invert, Filtered(Filter::Invert, source)), source);
-}
-
 // A 2 x 2 picture: every block of Smooth is the whole picture or its edge pixels repeated.
 TEST(Smooth, EdgeBlocksRoundHalvesToEven) {
     Image source(2, 2);
