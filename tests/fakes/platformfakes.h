@@ -2,15 +2,19 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/app/statusbar.h"
+#include "core/platform/clipboard.h"
 #include "core/platform/clock.h"
 #include "core/platform/dialogs.h"
 #include "core/platform/eventpump.h"
+#include "core/platform/filewriter.h"
 #include "core/platform/shell.h"
 #include "core/platform/timer.h"
 #include "core/platform/volumesource.h"
@@ -72,6 +76,41 @@ struct ScriptedDialogs : core::Dialogs {
         messages.push_back(text + "|" + caption + "|" + std::to_string(int(buttons)) + "|" +
                            std::to_string(int(icon)));
         return answer;
+    }
+    // Save dialog answers in order; an exhausted list cancels. Records "title|filter".
+    std::vector<std::optional<std::string>> saveNames;
+    std::vector<std::string> saveDialogs;
+    std::optional<std::string> SaveFileName(const std::string& title,
+                                            const std::string& filter) override {
+        saveDialogs.push_back(title + "|" + filter);
+        if (saveDialogs.size() > saveNames.size()) return std::nullopt;
+        return saveNames[saveDialogs.size() - 1];
+    }
+    // Colour picker answers in order; an exhausted list cancels. Records the initial colours.
+    std::vector<std::optional<core::Colour>> colours;
+    std::vector<core::Colour> colourDialogs;
+    std::optional<core::Colour> ChooseColour(core::Colour initial) override {
+        colourDialogs.push_back(initial);
+        if (colourDialogs.size() > colours.size()) return std::nullopt;
+        return colours[colourDialogs.size() - 1];
+    }
+};
+
+struct MemoryClipboard : core::Clipboard {
+    std::optional<core::Image> picture;
+    std::optional<core::Image> Picture() const override { return picture; }
+    void SetPicture(const core::Image& p) override { picture = p; }
+};
+
+// Keeps written files in memory; a path in `failing` fails with that description.
+struct MemoryFileWriter : core::FileWriter {
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    std::map<std::string, std::string> failing;
+    std::optional<std::string> WriteWhole(const std::string& path,
+                                          const std::vector<std::uint8_t>& bytes) override {
+        if (auto f = failing.find(path); f != failing.end()) return f->second;
+        files[path] = bytes;
+        return std::nullopt;
     }
 };
 

@@ -17,9 +17,11 @@
 #include "core/browser/thumbnailbuilder.h"
 #include "core/browser/thumbnailgrid.h"
 #include "core/browser/thumbnailsheet.h"
+#include "core/platform/clipboard.h"
 #include "core/platform/clock.h"
 #include "core/platform/dialogs.h"
 #include "core/platform/eventpump.h"
+#include "core/platform/filewriter.h"
 #include "core/platform/pictureloader.h"
 #include "core/platform/shell.h"
 #include "core/platform/timer.h"
@@ -45,6 +47,8 @@ struct Services {
     Dialogs& dialogs;
     Timer& slideTimer;
     Shell& shell;
+    Clipboard& clipboard;
+    FileWriter& fileWriter;
     std::string programFolder;   // the executable's folder
     std::string initialFolder;   // what the folder list shows before start-up opens a folder
     Colour windowBackground = ButtonFaceColour;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "core/app/colour.h"
 
 namespace vistrel::core {
 
@@ -25,6 +28,13 @@ public:
     virtual DialogAnswer MessageBox(const std::string& text, const std::string& caption,
                                     MessageButtons buttons = MessageButtons::OK,
                                     MessageIcon icon = MessageIcon::None) = 0;
+
+    // The Save dialog. `filter` is "Description|*.ext" pairs joined by '|'. When the chosen
+    // file exists the dialog itself asks before returning it.
+    virtual std::optional<std::string> SaveFileName(const std::string& title,
+                                                    const std::string& filter) = 0;
+    // The colour picker, opened on `initial`.
+    virtual std::optional<Colour> ChooseColour(Colour initial) = 0;
 };
 
 } // namespace vistrel::core

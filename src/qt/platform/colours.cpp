@@ -17,6 +17,10 @@ QColor ToQColor(core::Colour colour, const QPalette& palette) {
     }
 }
 
+core::Colour FromQColor(const QColor& colour) {
+    return static_cast<core::Colour>(colour.red() | (colour.green() << 8) | (colour.blue() << 16));
+}
+
 void SetBackground(QWidget& widget, const QColor& colour) {
     QPalette p = widget.palette();
     if (p.color(QPalette::Window) == colour && widget.autoFillBackground()) return;

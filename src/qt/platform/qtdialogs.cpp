@@ -1,6 +1,12 @@
 #include "qt/platform/qtdialogs.h"
 
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QStringList>
+
+#include "qt/platform/colours.h"
+#include "qt/platform/pathtext.h"
 
 namespace vistrel::qt {
 
@@ -46,6 +52,27 @@ core::DialogAnswer QtDialogs::MessageBox(const std::string& text, const std::str
         if (buttons == MessageButtons::AbortRetryIgnore) return DialogAnswer::Ignore;
         return DialogAnswer::OK;
     }
+}
+
+std::optional<std::string> QtDialogs::SaveFileName(const std::string& title,
+                                                   const std::string& filter) {
+    // "Bitmap (*.bmp)|*.bmp" pairs become Qt's "Bitmap (*.bmp)" lines; the description
+    // already names the patterns.
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i];
+    // QFileDialog confirms an existing file itself and adds no extension.
+    const QString name = QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title),
+                                                      QString(), filters.join(";;"));
+    if (name.isEmpty()) return std::nullopt;
+    return QFile::encodeName(name).toStdString();
+}
+
+std::optional<core::Colour> QtDialogs::ChooseColour(core::Colour initial) {
+    const QColor chosen = QColorDialog::getColor(ToQColor(initial, QPalette()), m_parent);
+    if (!chosen.isValid()) return std::nullopt;
+    return FromQColor(chosen);
 }
 
 } // namespace vistrel::qt

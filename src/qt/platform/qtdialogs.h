@@ -14,6 +14,9 @@ public:
     core::DialogAnswer MessageBox(const std::string& text, const std::string& caption,
                                   core::MessageButtons buttons,
                                   core::MessageIcon icon) override;
+    std::optional<std::string> SaveFileName(const std::string& title,
+                                            const std::string& filter) override;
+    std::optional<core::Colour> ChooseColour(core::Colour initial) override;
 
 private:
     QWidget* m_parent;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "qt/platform/qtclipboard.h"
 #include "qt/platform/qtclock.h"
 #include "qt/platform/qtdialogs.h"
 #include "qt/platform/qteventpump.h"
+#include "qt/platform/qtfilewriter.h"
 #include "qt/platform/qtpictureloader.h"
 #include "qt/platform/qtsettingsbackend.h"
 #include "qt/platform/qtshell.h"
@@ -22,6 +24,8 @@ struct QtPlatform {
     QtDialogs dialogs;
     QtTimer slideTimer;
     QtShell shell;
+    QtClipboard clipboard;
+    QtFileWriter fileWriter;
 };
 
 } // namespace vistrel::qt

@@ -79,6 +79,8 @@ struct AppFixture : ::testing::Test {
     ScriptedDialogs dialogs;
     ManualTimer timer;
     RecordingShell shell;
+    MemoryClipboard clipboard;
+    MemoryFileWriter fileWriter;
     std::unique_ptr<Application> app;
 
     void SetUp() override {
@@ -88,7 +90,8 @@ struct AppFixture : ::testing::Test {
     }
     Application& start() {
         app = std::make_unique<Application>(Services{settings, volumes, host, loader, pump, clock,
-                                                     dialogs, timer, shell, program.path(),
+                                                     dialogs, timer, shell, clipboard, fileWriter,
+                                                     program.path(),
                                                      elsewhere.path(), 0x00C0C0C0});
         host.app = app.get();
         host.f = WindowFrame{};
