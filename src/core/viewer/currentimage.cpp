@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/app/numbers.h"
+#include "core/editing/stretch.h"
 #include "core/files/pathutil.h"
 #include "core/viewer/filesize.h"
 #include "core/viewer/pictureloadrules.h"
@@ -83,9 +84,8 @@ void CurrentImage::Load(Variant variant) {
     if (variant == Variant::Replace) m_browser.setFileListPosition(CurrentFileIndex);
 
     m_fileSizeText = FormatFileSize(length, m_decimalSeparator);
-    m_pixelSizeText =
-        std::to_string(m_picload.width()) + " x " + std::to_string(m_picload.height()) + " Pixel";
-    m_model.lblFileCaption = "Image: " + name + " - " + m_fileSizeText + " - " + m_pixelSizeText;
+    m_currentName = name;
+    RewriteLabel();
 
     // With the display pane hidden the picture is shown in the full-screen window instead.
     if (!m_model.picDisplay.visible) m_fullScreen.visible = true;
@@ -98,6 +98,26 @@ void CurrentImage::Load(Variant variant) {
     m_fullScreen.picMain.height = NaturalHeight();
 
     CenterPicture();
+}
+
+void CurrentImage::RewriteLabel() {
+    m_pixelSizeText =
+        std::to_string(m_picload.width()) + " x " + std::to_string(m_picload.height()) + " Pixel";
+    m_model.lblFileCaption =
+        "Image: " + m_currentName + " - " + m_fileSizeText + " - " + m_pixelSizeText;
+}
+
+void CurrentImage::ReplacePicture(Image picture, bool rewriteLabel) {
+    m_picload = std::move(picture);
+    PictureChanged();
+    if (rewriteLabel) RewriteLabel();
+}
+
+void CurrentImage::ResizeFromSource(int width, int height) {
+    if (!m_resizeSource) m_resizeSource = m_picload;
+    m_picload = StretchImage(*m_resizeSource, width, height);
+    ++m_pictureRevision; // the source stays for the next resize
+    RewriteLabel();
 }
 
 void CurrentImage::Fail(const std::string& description) {

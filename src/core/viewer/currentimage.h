@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include <optional>
 #include <string>
 
 #include "core/app/geometry.h"
@@ -47,7 +48,17 @@ public:
     // Counts changes of picload's pixels, so views can tell when their copies are stale.
     // Whoever edits picload in place calls PictureChanged().
     std::uint64_t PictureRevision() const { return m_pictureRevision; }
-    void PictureChanged() { ++m_pictureRevision; }
+    void PictureChanged() {
+        ++m_pictureRevision;
+        m_resizeSource.reset();
+    }
+    // Replaces the working picture by an edited one of any size (crop, paste, handles). The
+    // information line is rewritten only when `rewriteLabel` is set.
+    void ReplacePicture(Image picture, bool rewriteLabel);
+    // The working picture redrawn at width x height pixels from the picture as it was before
+    // the first of consecutive resizes, so resizes in a row never scale each other's result.
+    // Throws std::bad_alloc when the new size does not fit into memory.
+    void ResizeFromSource(int width, int height);
     // The working picture's size at scale 1, the reference for zooming.
     Twips NaturalWidth() const { return m_picload.width() * m_twipsPerPixel; }
     Twips NaturalHeight() const { return m_picload.height() * m_twipsPerPixel; }
@@ -83,6 +94,8 @@ private:
     enum class Variant { Replace, Toggle };
     void Load(Variant variant);
     void Fail(const std::string& description);
+    // PixelSizeText and the information line from the working picture's size.
+    void RewriteLabel();
 
     MainWindowModel& m_model;
     FullScreenModel& m_fullScreen;
@@ -97,6 +110,8 @@ private:
     std::string m_currentFilePath;
     std::string m_fileSizeText;
     std::string m_pixelSizeText;
+    std::string m_currentName; // the file the shown picture came from
+    std::optional<Image> m_resizeSource;
     Image m_picload;
     std::uint64_t m_pictureRevision = 0;
 };
