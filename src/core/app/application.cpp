@@ -19,6 +19,7 @@ Application::Application(Services services)
       m_rename(m_sheet, m_browser, m_services.dialogs),
       m_zoom(m_model, m_fullScreen, m_current, m_selectionRect, m_model.resizeHandles,
              m_settings.View, *this, m_services.decimalSeparator),
+      m_tool(m_model, m_fullScreen, m_current, m_selectionRect, m_zoom, m_services.dialogs),
       m_slideShow(m_current, m_browser, m_services.slideTimer, m_settings.View,
                   m_services.clock),
       m_pixelEdit(m_model, m_services.dialogs, m_services.clock, m_services.pump,
@@ -241,6 +242,10 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::ContextMenu:
         ContextMenu(argument);
         break;
+    case Command::Mover: m_tool.Mover(); break;
+    case Command::Select: m_tool.Select(); break;
+    case Command::SelectAll: m_tool.SelectAll(); break;
+    case Command::Crop: m_tool.Crop(); break;
     case Command::GreyScale: RunFilter(Filter::GreyScaling); break;
     case Command::Smooth: RunFilter(Filter::Smooth); break;
     case Command::Sharpen: RunFilter(Filter::Sharpen); break;
@@ -378,11 +383,38 @@ bool Application::RenameBoxKey(Key key, const std::string& text) {
 void Application::RenameBoxLeft(const std::string& text) { m_rename.LostFocus(text); }
 
 void Application::PicturePress(double x, double y, MouseButton button) {
-    if (button == MouseButton::Right) m_zoom.RightPress(x, y);
-    else if (button == MouseButton::Left) m_zoom.LeftPress(x, y);
+    // The Select tool erases its rectangle before the press is recorded.
+    const bool onPicture = m_zoom.OnPicture(x, y);
+    if (button == MouseButton::Right) {
+        if (onPicture) m_tool.RightPress();
+        m_zoom.RightPress(x, y);
+    } else if (button == MouseButton::Left) {
+        if (onPicture) m_tool.LeftPress();
+        m_zoom.LeftPress(x, y);
+    }
 }
-void Application::PictureMove(double x, double y, bool leftOnly) { m_zoom.Move(x, y, leftOnly); }
-void Application::PictureRelease() { m_zoom.Release(); }
+void Application::PictureMove(double x, double y, bool leftOnly) {
+    // A press beside the picture draws no rectangle, as it drags no picture.
+    if (m_tool.Active()) m_tool.Move(x, y, leftOnly && m_zoom.Pressed());
+    else m_zoom.Move(x, y, leftOnly);
+}
+void Application::PictureRelease() {
+    if (m_zoom.Pressed()) m_tool.Release();
+    m_zoom.Release();
+}
+
+void Application::HandlePress(int handle, double x, double y, MouseButton button) {
+    if (button != MouseButton::Left) return;
+    m_tool.HandlePress(handle, x, y);
+    FocusPicture();
+}
+void Application::HandleMove(int handle, double x, double y, bool leftOnly) {
+    m_tool.HandleMove(handle, x, y, leftOnly);
+}
+void Application::HandleRelease(int handle) {
+    m_tool.HandleRelease(handle);
+    FocusPicture();
+}
 void Application::PictureKey(Key key) { m_zoom.KeyDown(key); }
 
 void Application::FullScreenPress(double x, double y, MouseButton button) {

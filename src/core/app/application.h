@@ -33,6 +33,7 @@
 #include "core/viewer/zoompan.h"
 #include "core/editing/pixeledit.h"
 #include "core/editing/selectionrect.h"
+#include "core/editing/selectiontool.h"
 
 namespace vistrel::core {
 
@@ -72,6 +73,7 @@ public:
     const FullScreenModel& FullScreen() const { return m_fullScreen; }
     const ThumbnailSheet& Sheet() const { return m_sheet; }
     const RenameBox& Rename() const { return m_rename; }
+    const SelectionRect& SelectionBand() const { return m_selectionRect; }
     // The main picture's own pointer shape.
     Cursor PictureCursor() const { return m_zoom.SurfaceCursor(); }
     // The thumbnail scroll bar's line and page steps.
@@ -140,6 +142,10 @@ public:
     void PictureMove(double x, double y, bool leftOnly);
     void PictureRelease();
     void PictureKey(Key key);
+    // A handle box (ResizeHandleBoxes::Index) with x, y inside it, twips.
+    void HandlePress(int handle, double x, double y, MouseButton button);
+    void HandleMove(int handle, double x, double y, bool leftOnly);
+    void HandleRelease(int handle);
     void FullScreenPress(double x, double y, MouseButton button);
     void FullScreenMove(double x, double y, bool leftOnly);
     void FullScreenKey(Key key);
@@ -182,6 +188,7 @@ private:
     ThumbnailGrid m_grid;
     RenameBox m_rename;
     ZoomPan m_zoom;
+    SelectionTool m_tool;
     SlideShow m_slideShow;
     PixelEdit m_pixelEdit;
     bool m_startupTrapped = false;

@@ -23,7 +23,7 @@ struct Box {
 
 enum class WindowState { Normal, Minimized, Maximized };
 
-enum class Cursor { Default, SizeWestEast, Busy, SizeAll };
+enum class Cursor { Default, SizeWestEast, Busy, SizeAll, Cross };
 
 enum class MouseButton { None, Left, Right, Middle };
 

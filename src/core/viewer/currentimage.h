@@ -59,6 +59,11 @@ public:
     // the first of consecutive resizes, so resizes in a row never scale each other's result.
     // Throws std::bad_alloc when the new size does not fit into memory.
     void ResizeFromSource(int width, int height);
+    // The picture the resizes start from: the working picture, or what it was before the
+    // resizes in a row.
+    const Image& DisplaySource() const { return m_resizeSource ? *m_resizeSource : m_picload; }
+    // PixelSizeText and the information line from the working picture's size.
+    void RewriteLabel();
     // The working picture's size at scale 1, the reference for zooming.
     Twips NaturalWidth() const { return m_picload.width() * m_twipsPerPixel; }
     Twips NaturalHeight() const { return m_picload.height() * m_twipsPerPixel; }
@@ -94,8 +99,6 @@ private:
     enum class Variant { Replace, Toggle };
     void Load(Variant variant);
     void Fail(const std::string& description);
-    // PixelSizeText and the information line from the working picture's size.
-    void RewriteLabel();
 
     MainWindowModel& m_model;
     FullScreenModel& m_fullScreen;

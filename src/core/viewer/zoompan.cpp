@@ -82,8 +82,8 @@ void ZoomPan::LeftPress(double x, double y) {
     // the release that follow it.
     m_pressed = OnPicture(x, y);
     if (!m_pressed) return;
-    m_selection.PanStartX = static_cast<int>(RoundHalfEven(x));
-    m_selection.PanStartY = static_cast<int>(RoundHalfEven(y));
+    m_selection.PanStartX = RoundHalfEven(x);
+    m_selection.PanStartY = RoundHalfEven(y);
     m_selection.SelectEndX = m_selection.PanStartX;
     m_selection.SelectEndY = m_selection.PanStartY;
     HideResizeHandles();

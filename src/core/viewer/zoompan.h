@@ -54,11 +54,15 @@ public:
     // Returns the surface's pointer shape, also kept in SurfaceCursor().
     Cursor Move(double x, double y, bool leftOnly);
     void Release();
+    // A left press on the picture started a drag that has not been released.
+    bool Pressed() const { return m_pressed; }
     void RightPress(double x, double y);
     void KeyDown(Key key);
     // The main picture surface's own pointer; the window-wide pointer (model.cursor) is
     // left to the splitter and the busy state.
     Cursor SurfaceCursor() const { return m_surfaceCursor; }
+    // The Select tool sets the same pointer while it is active.
+    void SetSurfaceCursor(Cursor cursor) { m_surfaceCursor = cursor; }
 
     // --- dragging on the full-screen surface: its own start point, no handles ------------
     void FullScreenLeftPress(double x, double y);

@@ -11,6 +11,7 @@ inline Qt::CursorShape ToShape(core::Cursor cursor) {
     case core::Cursor::SizeWestEast: return Qt::SizeHorCursor;
     case core::Cursor::Busy: return Qt::WaitCursor;
     case core::Cursor::SizeAll: return Qt::SizeAllCursor;
+    case core::Cursor::Cross: return Qt::CrossCursor;
     default: return Qt::ArrowCursor;
     }
 }

@@ -90,9 +90,29 @@ QRect PictureSurface::placedRect() const {
     return QRect(toPixel(r.left()), toPixel(r.top()), toPixel(r.width()), toPixel(r.height()));
 }
 
+void PictureSurface::setBands(const QVector<QRectF>& bands) {
+    if (bands == m_bands) return;
+    m_bands = bands;
+    update();
+}
+
 void PictureSurface::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect exposed = event->rect();
+    paintPicture(painter, event->rect());
+    if (m_bands.isEmpty()) return;
+    // White combined by exclusive-or stays visible on any picture.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 0));
+    painter.setBrush(Qt::NoBrush);
+    const QPointF origin = pictureRect().topLeft();
+    for (const QRectF& band : m_bands) {
+        const QRectF r = band.translated(origin).normalized();
+        painter.drawRect(QRect(QPoint(toPixel(r.left()), toPixel(r.top())),
+                               QPoint(toPixel(r.right()), toPixel(r.bottom()))));
+    }
+}
+
+void PictureSurface::paintPicture(QPainter& painter, const QRect& exposed) {
     const QRect placed = placedRect();
     if (!m_picture || m_picture->isNull() || placed.isEmpty()) {
         m_cache.release();

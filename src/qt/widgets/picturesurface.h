@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QPainter>
 #include <QRectF>
+#include <QVector>
 #include <QWidget>
 
 #include <functional>
@@ -29,6 +31,9 @@ public:
     void setPictureRect(const QRectF& rectInPixels);
     QRectF pictureRect() const;
     void setBackground(const QColor& colour);
+    // Rectangles drawn over the picture by exclusive-or (the selection's rubber band), in
+    // pixels from the picture's top-left corner.
+    void setBands(const QVector<QRectF>& bands);
     // The picture's pixels changed in place (an edit): the reduction is made again.
     void invalidateCache();
     // Memory held for the reduced picture (at most the widget's size; freed while hidden or
@@ -51,11 +56,13 @@ protected:
 
 private:
     QRect placedRect() const;
+    void paintPicture(QPainter& painter, const QRect& exposed);
 
     const core::Image* m_picture = nullptr;
     QRectF m_rect;
     bool m_hasRect = false;
     QColor m_background = Qt::white;
+    QVector<QRectF> m_bands;
     ZoomCache m_cache;
 };
 

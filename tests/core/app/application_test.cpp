@@ -235,7 +235,7 @@ TEST_F(AppFixture, CommandsNotBuiltYetAreRefusedEvenFromKeys) {
     start();
     std::vector<Command> ran;
     app->CommandObserver = [&](Command c, const std::string&) { ran.push_back(c); };
-    for (Command c : {Command::Delete, Command::Print, Command::Options, Command::Crop,
+    for (Command c : {Command::Delete, Command::Print, Command::Options, Command::NewFolder,
                       Command::ZoomIn, Command::Rename, Command::Next})
         app->Run(c);
     EXPECT_EQ(ran, (std::vector{Command::ZoomIn, Command::Next}));

@@ -184,7 +184,7 @@ TEST_F(ZoomTest, PressDragKeysAndRightButton) {
     EXPECT_EQ(rect.SelectMode, 0); // every zoom drops the selection rectangle
     zoom->LeftPress(10.5, 11.5);
     EXPECT_EQ((std::vector{rect.PanStartX, rect.PanStartY, rect.SelectEndX, rect.SelectEndY}),
-              (std::vector{10, 12, 10, 12}));
+              (std::vector<std::int64_t>{10, 12, 10, 12}));
     const Box main = model.picMain, full = fullScreen.picMain;
     EXPECT_EQ(zoom->Move(30, 40, false), Cursor::SizeAll);
     EXPECT_EQ(model.picMain, main);
