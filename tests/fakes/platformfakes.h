@@ -86,6 +86,24 @@ struct ScriptedDialogs : core::Dialogs {
         if (saveDialogs.size() > saveNames.size()) return std::nullopt;
         return saveNames[saveDialogs.size() - 1];
     }
+    // Folder picker and text box answers in order; an exhausted list cancels. Record
+    // "title|start" and "prompt|title|initial".
+    std::vector<std::optional<std::string>> folders, texts;
+    std::vector<std::string> folderDialogs, textDialogs;
+    std::optional<std::string> ChooseFolder(const std::string& title,
+                                            const std::string& start) override {
+        folderDialogs.push_back(title + "|" + start);
+        return next(folders, folderDialogs.size());
+    }
+    std::optional<std::string> InputText(const std::string& prompt, const std::string& title,
+                                         const std::string& initial) override {
+        textDialogs.push_back(prompt + "|" + title + "|" + initial);
+        return next(texts, textDialogs.size());
+    }
+    template <typename T>
+    static std::optional<T> next(const std::vector<std::optional<T>>& answers, std::size_t asked) {
+        return asked <= answers.size() ? answers[asked - 1] : std::nullopt;
+    }
     // Colour picker answers in order; an exhausted list cancels. Records the initial colours.
     std::vector<std::optional<core::Colour>> colours;
     std::vector<core::Colour> colourDialogs;

@@ -33,6 +33,14 @@ public:
     // file exists the dialog itself asks before returning it.
     virtual std::optional<std::string> SaveFileName(const std::string& title,
                                                     const std::string& filter) = 0;
+    // The folder picker, titled `title`, opened on `start`; a choice without a file-system
+    // path counts as cancelled.
+    virtual std::optional<std::string> ChooseFolder(const std::string& title,
+                                                    const std::string& start) = 0;
+    // A one-line text box with a prompt, titled `title`, holding `initial` at first.
+    virtual std::optional<std::string> InputText(const std::string& prompt,
+                                                 const std::string& title,
+                                                 const std::string& initial = {}) = 0;
     // The colour picker, opened on `initial`.
     virtual std::optional<Colour> ChooseColour(Colour initial) = 0;
 };

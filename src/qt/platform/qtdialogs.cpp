@@ -2,6 +2,8 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -67,6 +69,25 @@ std::optional<std::string> QtDialogs::SaveFileName(const std::string& title,
                                                       QString(), filters.join(";;"));
     if (name.isEmpty()) return std::nullopt;
     return QFile::encodeName(name).toStdString();
+}
+
+std::optional<std::string> QtDialogs::ChooseFolder(const std::string& title,
+                                                   const std::string& start) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(m_parent, QString::fromStdString(title), PathText(start));
+    if (folder.isEmpty()) return std::nullopt;
+    return QFile::encodeName(folder).toStdString();
+}
+
+std::optional<std::string> QtDialogs::InputText(const std::string& prompt, const std::string& title,
+                                                const std::string& initial) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_parent, QString::fromStdString(title),
+                              QString::fromStdString(prompt), QLineEdit::Normal,
+                              QString::fromStdString(initial), &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
 }
 
 std::optional<core::Colour> QtDialogs::ChooseColour(core::Colour initial) {

@@ -16,6 +16,10 @@ public:
                                   core::MessageIcon icon) override;
     std::optional<std::string> SaveFileName(const std::string& title,
                                             const std::string& filter) override;
+    std::optional<std::string> ChooseFolder(const std::string& title,
+                                            const std::string& start) override;
+    std::optional<std::string> InputText(const std::string& prompt, const std::string& title,
+                                         const std::string& initial) override;
     std::optional<core::Colour> ChooseColour(core::Colour initial) override;
 
 private:
