@@ -14,8 +14,10 @@ OrderedDecoder::OrderedDecoder(int count, int threads, int window, Decode decode
     for (int t = 0; t < threads; ++t) {
         try {
             m_workers.emplace_back([this] { Work(); });
-        } catch (const std::system_error&) {
-            break; // fewer threads, or none: take() then decodes on the caller's thread
+        } catch (...) {
+            // No thread or no memory for one: fewer threads, or none, and take() decodes on
+            // the caller's thread. Letting it escape would leave the started ones unjoined.
+            break;
         }
     }
 }
