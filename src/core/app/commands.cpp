@@ -242,6 +242,8 @@ bool IsAvailable(Command command) {
     case C::ContextMenu:
     case C::GreyScale: case C::Smooth: case C::Sharpen: case C::Emboss: case C::Diffuse:
     case C::Invert: case C::Solarize:
+    case C::SaveAs: case C::CopyPicture: case C::Paste: case C::FlipHorizontal:
+    case C::FlipVertical:
         return true;
     default:
         return false;
