@@ -27,7 +27,10 @@ Application::Application(Services services)
                       // Both surfaces show the edited pixels at the zoom they had.
                       m_current.PictureChanged();
                       m_zoom.ApplyZoom();
-                  }) {}
+                  }),
+      m_pictures(m_current, m_model.status, m_services.dialogs, m_services.clipboard,
+                 m_services.fileWriter, m_settings.View, m_services.systemColours,
+                 [this] { m_zoom.ApplyZoom(); }) {}
 
 void Application::ApplyViewSettings() {
     m_settings.ApplyViewSettings();
@@ -253,6 +256,21 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::Diffuse: RunFilter(Filter::Diffuse); break;
     case Command::Invert: RunFilter(Filter::Invert); break;
     case Command::Solarize: RunFilter(Filter::Solarize); break;
+    case Command::FlipHorizontal:
+        if (m_pictures.FlipHorizontal()) FocusPicture();
+        break;
+    case Command::FlipVertical:
+        if (m_pictures.FlipVertical()) FocusPicture();
+        break;
+    case Command::CopyPicture:
+        m_pictures.Copy();
+        break;
+    case Command::Paste:
+        if (auto failure = m_pictures.Paste()) ReportError(*failure);
+        break;
+    case Command::SaveAs:
+        if (auto failure = m_pictures.SaveAs()) ReportError(*failure);
+        break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;

@@ -31,6 +31,7 @@
 #include "core/viewer/fullscreenmodel.h"
 #include "core/viewer/slideshow.h"
 #include "core/viewer/zoompan.h"
+#include "core/editing/picturecommands.h"
 #include "core/editing/pixeledit.h"
 #include "core/editing/selectionrect.h"
 #include "core/editing/selectiontool.h"
@@ -56,6 +57,8 @@ struct Services {
     double twipsPerPixel = 15;   // of the screen
     char decimalSeparator = '.'; // of the user's locale
     int decodeThreads = 0;       // thumbnail decoders; 0 = one per core
+    // The system colours as the desktop shows them; unset, a light scheme stands in.
+    SystemColours systemColours = {};
 };
 
 // Owns the main window's state and its subsystems, and runs start-up, shutdown and every
@@ -191,6 +194,7 @@ private:
     SelectionTool m_tool;
     SlideShow m_slideShow;
     PixelEdit m_pixelEdit;
+    PictureCommands m_pictures;
     bool m_startupTrapped = false;
 };
 

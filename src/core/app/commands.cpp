@@ -243,6 +243,8 @@ bool IsAvailable(Command command) {
     case C::GreyScale: case C::Smooth: case C::Sharpen: case C::Emboss: case C::Diffuse:
     case C::Invert: case C::Solarize:
     case C::Mover: case C::Select: case C::SelectAll: case C::Crop:
+    case C::SaveAs: case C::CopyPicture: case C::Paste: case C::FlipHorizontal:
+    case C::FlipVertical:
         return true;
     default:
         return false;

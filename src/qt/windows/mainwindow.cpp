@@ -52,6 +52,9 @@ MainWindow::MainWindow(QtPlatform& platform, const std::string& programFolder,
                             core::ButtonFaceColour,
                             m_tpp,
                             QLocale().decimalPoint().at(0).toLatin1()};
+    services.systemColours = [this](int index) {
+        return FromQColor(ToQColor(core::SystemColourFlag | index, palette()));
+    };
     m_app = std::make_unique<core::Application>(services);
 
     m_client = new ClientArea(this);
