@@ -1,12 +1,12 @@
 #include "core/browser/renamebox.h"
 
+#include "core/app/apptitle.h"
 #include "core/files/rename.h"
 
 namespace vistrel::core {
 
 namespace {
 
-constexpr const char* kMessageCaption = "Vistrel";
 
 } // namespace
 
@@ -64,7 +64,7 @@ bool RenameBox::LostFocus(const std::string& text) {
     Close();
     if (text.empty() || text == from) return false;
     if (RenameWithoutReplacing(folder, from, text)) {
-        m_dialogs.MessageBox(text + " has already been used.", kMessageCaption,
+        m_dialogs.MessageBox(text + " has already been used.", AppTitle,
                              MessageButtons::OK, MessageIcon::None);
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/app/apptitle.h"
 #include "core/app/settingsstore.h"
 #include "core/app/statusbar.h"
 #include "core/editing/wholepicture.h"
@@ -15,7 +16,6 @@
 namespace vistrel::core {
 
 namespace {
-constexpr const char* kMessageCaption = "Vistrel";
 constexpr const char* kNothingToPaste = "No image in clipboard to paste.";
 constexpr const char* kGrowQuestion = "Do you want to resize the canvas to fit the image?";
 constexpr const char* kSaveTitle = "Save As";
@@ -61,7 +61,7 @@ std::optional<std::string> PictureCommands::Paste() {
     const Image& picture = m_current.picload();
     bool grown = false;
     if (pasted->width() > picture.width() || pasted->height() > picture.height()) {
-        const DialogAnswer answer = m_dialogs.MessageBox(kGrowQuestion, kMessageCaption,
+        const DialogAnswer answer = m_dialogs.MessageBox(kGrowQuestion, AppTitle,
                                                          MessageButtons::YesNo,
                                                          MessageIcon::Critical);
         // The box lets other events run; a load may have replaced or removed the picture.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <new>
 
+#include "core/app/apptitle.h"
 #include "core/app/mainwindowmodel.h"
 #include "core/app/numbers.h"
 #include "core/platform/clock.h"
@@ -13,7 +14,6 @@
 namespace vistrel::core {
 
 namespace {
-constexpr const char* kMessageCaption = "Vistrel";
 constexpr const char* kTooLarge = "The Image is too large. Please try a smaller image.";
 } // namespace
 
@@ -40,7 +40,7 @@ bool PixelEdit::BeginPixelEdit(Image& picture, bool pictureShown) {
     m_height = picture.height();
     if (m_width > MaxEditSide || m_height > MaxEditSide) {
         m_width = m_height = 0;
-        m_dialogs.MessageBox(kTooLarge, kMessageCaption, MessageButtons::OK, MessageIcon::Critical);
+        m_dialogs.MessageBox(kTooLarge, AppTitle, MessageButtons::OK, MessageIcon::Critical);
         return false;
     }
 

@@ -7,6 +7,7 @@
 #include <exception>
 #include <utility>
 
+#include "core/app/apptitle.h"
 #include "core/app/numbers.h"
 #include "core/editing/stretch.h"
 
@@ -15,7 +16,6 @@ namespace vistrel::core {
 namespace {
 constexpr const char* kNothingToCrop =
     "Please select the area of the image that you would like to crop.";
-constexpr const char* kCaption = "Vistrel";
 } // namespace
 
 SelectionTool::SelectionTool(MainWindowModel& model, FullScreenModel& fullScreen,
@@ -82,7 +82,7 @@ void SelectionTool::Crop() {
     SelectionRect& r = m_rect;
     if (r.SelectEndX < 0 || r.PanStartX < 0 || r.SelectEndX == r.PanStartX ||
         r.SelectEndY == r.PanStartY) {
-        m_dialogs.MessageBox(kNothingToCrop, kCaption, MessageButtons::OK, MessageIcon::Information);
+        m_dialogs.MessageBox(kNothingToCrop, AppTitle, MessageButtons::OK, MessageIcon::Information);
         Select();
         return;
     }
