@@ -5,11 +5,6 @@
 
 namespace vistrel::core {
 
-namespace {
-
-
-} // namespace
-
 RenameBox::RenameBox(ThumbnailSheet& sheet, FolderBrowser& browser, Dialogs& dialogs)
     : m_sheet(sheet), m_browser(browser), m_dialogs(dialogs) {}
 
