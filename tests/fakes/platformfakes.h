@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "core/platform/filewriter.h"
 #include "core/platform/shell.h"
 #include "core/platform/timer.h"
+#include "core/platform/trash.h"
 #include "core/platform/volumesource.h"
 
 namespace vistrel::test {
@@ -111,6 +113,20 @@ struct ScriptedDialogs : core::Dialogs {
         colourDialogs.push_back(initial);
         if (colourDialogs.size() > colours.size()) return std::nullopt;
         return colours[colourDialogs.size() - 1];
+    }
+};
+
+// Moves what it is given into `folder` (taken as the trash), keeping the name; without a
+// folder the volume counts as having no trash.
+struct FolderTrash : core::Trash {
+    std::string folder;
+    bool HasTrash(const std::string&) override { return !folder.empty(); }
+    std::optional<std::string> MoveToTrash(const std::string& path) override {
+        std::error_code error;
+        const std::filesystem::path from(path);
+        std::filesystem::rename(from, std::filesystem::path(folder) / from.filename(), error);
+        if (error) return path + ": " + error.message();
+        return std::nullopt;
     }
 };
 

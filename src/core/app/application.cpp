@@ -30,7 +30,10 @@ Application::Application(Services services)
                   }),
       m_pictures(m_current, m_model.status, m_services.dialogs, m_services.clipboard,
                  m_services.fileWriter, m_settings.View, m_services.systemColours,
-                 [this] { m_zoom.ApplyZoom(); }) {}
+                 [this] { m_zoom.ApplyZoom(); }),
+      m_fileSystem(m_services.trash),
+      m_fileCommands(m_browser, m_selection, m_current, m_rename, m_model.status,
+                     m_services.dialogs, m_fileSystem, m_services.pump) {}
 
 void Application::ApplyViewSettings() {
     m_settings.ApplyViewSettings();
@@ -271,6 +274,20 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::SaveAs:
         if (auto failure = m_pictures.SaveAs()) ReportError(*failure);
         break;
+    case Command::CopyTo: m_fileCommands.CopyTo(); break;
+    case Command::MoveTo: m_fileCommands.MoveTo(); break;
+    case Command::Delete: m_fileCommands.DeleteSelectedFiles(); break;
+    case Command::Rename: m_fileCommands.StartRename(); break;
+    case Command::RenameFromFullScreen:
+        // The rename box lives in the main window's grid.
+        Run(Command::CloseFullScreen);
+        m_fileCommands.StartRename();
+        break;
+    case Command::NewFolder: m_fileCommands.NewFolder(); break;
+    case Command::MoveFolder: m_fileCommands.MoveFolder(); break;
+    case Command::CopyFolder: m_fileCommands.CopyFolder(); break;
+    case Command::DeleteFolder: m_fileCommands.DeleteFolder(); break;
+    case Command::RenameFolder: m_fileCommands.RenameFolder(); break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;

@@ -22,6 +22,7 @@
 #include "core/platform/dialogs.h"
 #include "core/platform/eventpump.h"
 #include "core/platform/filewriter.h"
+#include "core/platform/trash.h"
 #include "core/platform/pictureloader.h"
 #include "core/platform/shell.h"
 #include "core/platform/timer.h"
@@ -32,6 +33,8 @@
 #include "core/viewer/slideshow.h"
 #include "core/viewer/zoompan.h"
 #include "core/editing/picturecommands.h"
+#include "core/files/filecommands.h"
+#include "core/files/filesystem.h"
 #include "core/editing/pixeledit.h"
 #include "core/editing/selectionrect.h"
 #include "core/editing/selectiontool.h"
@@ -51,6 +54,7 @@ struct Services {
     Shell& shell;
     Clipboard& clipboard;
     FileWriter& fileWriter;
+    Trash& trash;
     std::string programFolder;   // the executable's folder
     std::string initialFolder;   // what the folder list shows before start-up opens a folder
     Colour windowBackground = ButtonFaceColour;
@@ -195,6 +199,8 @@ private:
     SlideShow m_slideShow;
     PixelEdit m_pixelEdit;
     PictureCommands m_pictures;
+    FileSystem m_fileSystem;
+    FileCommands m_fileCommands;
     bool m_startupTrapped = false;
 };
 

@@ -245,6 +245,9 @@ bool IsAvailable(Command command) {
     case C::Mover: case C::Select: case C::SelectAll: case C::Crop:
     case C::SaveAs: case C::CopyPicture: case C::Paste: case C::FlipHorizontal:
     case C::FlipVertical:
+    case C::CopyTo: case C::MoveTo: case C::Delete: case C::Rename: case C::RenameFromFullScreen:
+    case C::NewFolder: case C::MoveFolder: case C::CopyFolder: case C::DeleteFolder:
+    case C::RenameFolder:
         return true;
     default:
         return false;

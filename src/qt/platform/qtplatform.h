@@ -9,6 +9,7 @@
 #include "qt/platform/qtsettingsbackend.h"
 #include "qt/platform/qtshell.h"
 #include "qt/platform/qttimer.h"
+#include "qt/platform/qttrash.h"
 #include "qt/platform/qtvolumesource.h"
 
 namespace vistrel::qt {
@@ -26,6 +27,7 @@ struct QtPlatform {
     QtShell shell;
     QtClipboard clipboard;
     QtFileWriter fileWriter;
+    QtTrash trash;
 };
 
 } // namespace vistrel::qt

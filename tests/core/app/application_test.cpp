@@ -81,6 +81,7 @@ struct AppFixture : ::testing::Test {
     RecordingShell shell;
     MemoryClipboard clipboard;
     MemoryFileWriter fileWriter;
+    FolderTrash trash;
     std::unique_ptr<Application> app;
 
     void SetUp() override {
@@ -90,7 +91,7 @@ struct AppFixture : ::testing::Test {
     }
     Application& start() {
         app = std::make_unique<Application>(Services{settings, volumes, host, loader, pump, clock,
-                                                     dialogs, timer, shell, clipboard, fileWriter,
+                                                     dialogs, timer, shell, clipboard, fileWriter, trash,
                                                      program.path(),
                                                      elsewhere.path(), 0x00C0C0C0});
         host.app = app.get();
