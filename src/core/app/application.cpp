@@ -26,7 +26,10 @@ Application::Application(Services services)
                       // Both surfaces show the edited pixels at the zoom they had.
                       m_current.PictureChanged();
                       m_zoom.ApplyZoom();
-                  }) {}
+                  }),
+      m_properties(m_settings, m_services.host, m_services.dialogs, m_pixelEdit, m_current, m_zoom,
+                   m_selectionRect, m_model, *this, [this] { return m_builder.Building(); },
+                   m_services.decimalSeparator) {}
 
 void Application::ApplyViewSettings() {
     m_settings.ApplyViewSettings();
@@ -248,6 +251,10 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::Diffuse: RunFilter(Filter::Diffuse); break;
     case Command::Invert: RunFilter(Filter::Invert); break;
     case Command::Solarize: RunFilter(Filter::Solarize); break;
+    case Command::Brightness: m_properties.Open(PropertiesPanel::Brightness); break;
+    case Command::RgbBalance: m_properties.Open(PropertiesPanel::RgbBalance); break;
+    case Command::Replace: m_properties.Open(PropertiesPanel::Replace); break;
+    case Command::ResizeImage: m_properties.Open(PropertiesPanel::Resize); break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;

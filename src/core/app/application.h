@@ -32,6 +32,7 @@
 #include "core/viewer/slideshow.h"
 #include "core/viewer/zoompan.h"
 #include "core/editing/pixeledit.h"
+#include "core/editing/propertiesedits.h"
 #include "core/editing/selectionrect.h"
 
 namespace vistrel::core {
@@ -144,6 +145,22 @@ public:
     void FullScreenMove(double x, double y, bool leftOnly);
     void FullScreenKey(Key key);
 
+    // --- the Properties dialog: its state, and its controls' events by objectName -------
+    const PropertiesDialog* Properties() const { return m_properties.Dialog(); }
+    void PropertiesClick(std::string_view button) { m_properties.Click(button); }
+    void PropertiesSlider(std::string_view slider, int value) {
+        m_properties.SliderChanged(slider, value);
+    }
+    void PropertiesText(std::string_view box, const std::string& text) {
+        m_properties.TextChanged(box, text);
+    }
+    void PropertiesCheck(std::string_view box, bool checked) {
+        m_properties.CheckChanged(box, checked);
+    }
+    void PropertiesMoved(Twips left, Twips top) { m_properties.Moved(left, top); }
+    // Closed by the window manager or with the program: as "Cancel".
+    void PropertiesClosed() { m_properties.Close(); }
+
 private:
     void ApplyViewSettings();
     // Window placement from the store, kept on the screens.
@@ -184,6 +201,7 @@ private:
     ZoomPan m_zoom;
     SlideShow m_slideShow;
     PixelEdit m_pixelEdit;
+    PropertiesEdits m_properties;
     bool m_startupTrapped = false;
 };
 

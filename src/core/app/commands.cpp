@@ -242,6 +242,7 @@ bool IsAvailable(Command command) {
     case C::ContextMenu:
     case C::GreyScale: case C::Smooth: case C::Sharpen: case C::Emboss: case C::Diffuse:
     case C::Invert: case C::Solarize:
+    case C::Brightness: case C::RgbBalance: case C::Replace: case C::ResizeImage:
         return true;
     default:
         return false;
