@@ -82,4 +82,10 @@ TEST_F(PropertiesWindowTest, CancelClosesItAndItReopensWhereItWas) {
     ASSERT_NE(dialog(), nullptr);
     EXPECT_EQ(dialog()->pos(), QPoint(300, 200));
     EXPECT_TRUE(control("picRGB")->isVisible());
+
+    // Closing the main window closes the dialog the same way.
+    dialog()->move(120, 90);
+    window->close();
+    EXPECT_EQ(settings().read("propl"), core::FormatNumber(120 * tpp));
+    EXPECT_EQ(app().Properties(), nullptr);
 }

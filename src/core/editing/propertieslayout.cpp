@@ -67,13 +67,16 @@ std::vector<DialogControl> Build() {
     c.push_back(C("picResize", "", K::Panel, "", PanelBox));
     c.push_back(C("fmeResize", "picResize", K::Frame, "Image Properties",
                   {FrameLeft, 45, FrameWidth, 2070}));
-    constexpr Twips CaptionWidth = 1440, ValueLeft = 1620, ValueWidth = 855;
+    // The original sizes line up with the text inside the boxes below them.
+    constexpr Twips CaptionWidth = 1440, ValueLeft = 1620, ValueWidth = 855, Inset = 45;
+    constexpr Box OriginalWidth{ValueLeft + Inset, 285, ValueWidth - Inset, 300};
+    constexpr Box OriginalHeight{ValueLeft + Inset, 600, ValueWidth - Inset, 300};
     c.push_back(
         C("", "fmeResize", K::Caption, "Original Width:", {InnerLeft, 285, CaptionWidth, 300}));
-    c.push_back(C("lblWidth", "fmeResize", K::Value, "", {ValueLeft, 285, ValueWidth, 300}));
+    c.push_back(C("lblWidth", "fmeResize", K::Value, "", OriginalWidth));
     c.push_back(
         C("", "fmeResize", K::Caption, "Original Height:", {InnerLeft, 600, CaptionWidth, 300}));
-    c.push_back(C("lblHight", "fmeResize", K::Value, "", {ValueLeft, 600, ValueWidth, 300}));
+    c.push_back(C("lblHight", "fmeResize", K::Value, "", OriginalHeight));
     c.push_back(C("", "fmeResize", K::Caption, "New Width:", {InnerLeft, 975, CaptionWidth, 300}));
     c.push_back(C("txtWidth", "fmeResize", K::TextBox, "", {ValueLeft, 960, ValueWidth, 330}));
     c.push_back(

@@ -31,7 +31,9 @@ void SetWindowTopmost(QWidget& window, bool topmost) {
 
 PropertiesWindow::PropertiesWindow(core::Application& app, double twipsPerPixel, Act act,
                                    QWidget* parent)
-    : QWidget(parent, Qt::Dialog), m_app(app), m_tpp(twipsPerPixel), m_act(std::move(act)) {
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      m_app(app), m_tpp(twipsPerPixel), m_act(std::move(act)) {
     setObjectName("frmProperties");
     setWindowTitle("Properties");
     for (const core::DialogControl& control : core::PropertiesControls()) {
