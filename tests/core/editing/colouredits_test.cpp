@@ -162,4 +162,15 @@ TEST(ColourEdits, MatchThePlainRulesOnRandomPictures) {
         }
 }
 
+// Every channel value against every amount that makes a difference, and one beyond.
+TEST(ColourEdits, BalanceIsExactForEveryValueAndAmount) {
+    Image source(256, 1);
+    for (int v = 0; v < 256; ++v)
+        source.at(v, 0) = Rgb(v, 255 - v, v * 7 % 256);
+    for (int a = -256; a <= 256; ++a) {
+        const Edit e{Edit::Balance, a, -a, a / 2};
+        ASSERT_EQ(Applied(e, source), Reference(e, source)) << a;
+    }
+}
+
 } // namespace
