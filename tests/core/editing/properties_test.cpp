@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,31 @@ TEST(PropertiesDialog, SlidersStartAtTheirValuesAndStayInRange) {
     for (const auto& [slider, value, kept] : cases) {
         dialog.SetSlider(slider, value);
         EXPECT_EQ(dialog.SliderValue(slider), kept) << slider << " " << value;
+    }
+}
+
+// Nothing is clipped: every control inside its parent, every panel's controls inside the
+// dialog at that panel's height.
+TEST(PropertiesDialog, EveryControlFitsWhereItIsShown) {
+    std::map<std::string, core::Box> placed; // in dialog coordinates
+    std::map<std::string, std::string> panelOf;
+    for (const auto& c : core::PropertiesControls()) {
+        const core::Box dialog{0, 0, core::PropertiesClientWidth, 2820};
+        const core::Box parent = c.parent.empty() ? dialog : placed.at(c.parent);
+        core::Box box = c.box;
+        box.left += parent.left;
+        box.top += parent.top;
+        EXPECT_TRUE(c.box.left >= 0 && c.box.top >= 0 && c.box.right() <= parent.width &&
+                    c.box.bottom() <= parent.height) << c.name << " " << c.caption;
+        const std::string panel = c.parent.empty() ? c.name : panelOf.at(c.parent);
+        // The panel itself is as tall as the others; what is on it must show.
+        if (panel == "picBrightness" && c.kind != core::ControlKind::Panel) {
+            EXPECT_LE(box.bottom(), 1610) << c.name << " " << c.caption;
+        }
+        if (!c.name.empty()) {
+            placed[c.name] = box;
+            panelOf[c.name] = panel;
+        }
     }
 }
 
