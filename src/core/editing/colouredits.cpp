@@ -4,6 +4,13 @@
 #include <cassert>
 #include <cstdint>
 
+// The saturating byte arithmetic of SSE2 does brightness and balance at the speed of a copy;
+// elsewhere the same arithmetic runs on whole pixels in ordinary registers.
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define VISTREL_SSE2 1
+#endif
+
 namespace vistrel::core {
 
 namespace {
@@ -13,8 +20,7 @@ constexpr Pixel kOpaque = 0xFF000000u;
 
 // Brightness and balance add a signed amount to each channel and stop at 0 and 255: a
 // saturating add of the positive parts, then a saturating subtract of the negative parts, done
-// on the three channel bytes of a pixel at once. Plain integer operations on whole rows, which
-// the compiler turns into vector code.
+// on the three channel bytes of a pixel at once.
 struct ChannelShift {
     Pixel up = 0;   // per channel byte: max(amount, 0)
     Pixel down = 0; // per channel byte: max(-amount, 0)
@@ -47,14 +53,26 @@ inline Pixel SaturatingSubtract(Pixel x, Pixel y) {
     return ~SaturatingAdd(~x, y);
 }
 
+void ShiftRow(const Pixel* in, Pixel* out, int width, ChannelShift shift) {
+    int x = 0;
+#ifdef VISTREL_SSE2
+    const __m128i up = _mm_set1_epi32(static_cast<int>(shift.up));
+    const __m128i down = _mm_set1_epi32(static_cast<int>(shift.down));
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+    for (; x + 4 <= width; x += 4) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+        const __m128i shifted = _mm_subs_epu8(_mm_adds_epu8(p, up), down);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_or_si128(shifted, opaque));
+    }
+#endif
+    for (; x < width; ++x)
+        out[x] = SaturatingSubtract(SaturatingAdd(in[x], shift.up), shift.down) | kOpaque;
+}
+
 void ApplyShift(const Image& source, Image& target, ChannelShift shift, const RowDone& rowDone) {
     assert(source.width() == target.width() && source.height() == target.height());
-    const int w = source.width();
     for (int y = 0; y < source.height(); ++y) {
-        const Pixel* in = source.row(y);
-        Pixel* out = target.row(y);
-        for (int x = 0; x < w; ++x)
-            out[x] = SaturatingSubtract(SaturatingAdd(in[x], shift.up), shift.down) | kOpaque;
+        ShiftRow(source.row(y), target.row(y), source.width(), shift);
         if (rowDone) rowDone(y);
     }
 }

@@ -104,13 +104,15 @@ TEST(ColourEdits, MatchThePlainRulesOnRandomPictures) {
             }
 }
 
-// Every channel value against every amount that makes a difference, and one beyond.
+// Every channel value against every amount that makes a difference, and one beyond, in a row
+// (many pixels at once) and in a column (one pixel at a time).
 TEST(ColourEdits, BalanceIsExactForEveryValueAndAmount) {
-    Image source(256, 1);
-    for (int v = 0; v < 256; ++v) source.at(v, 0) = Rgb(v, 255 - v, v * 7 % 256);
+    Image row(256, 1), column(1, 256);
+    for (int v = 0; v < 256; ++v) row.data()[v] = column.data()[v] = Rgb(v, 255 - v, v * 7 % 256);
     for (int a = -256; a <= 256; ++a) {
         const Edit e{Edit::Balance, a, -a, a / 2};
-        ASSERT_EQ(Applied(e, source), Reference(e, source)) << a;
+        ASSERT_EQ(Applied(e, row), Reference(e, row)) << a;
+        ASSERT_EQ(Applied(e, column), Reference(e, column)) << a;
     }
 }
 
