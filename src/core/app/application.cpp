@@ -33,7 +33,10 @@ Application::Application(Services services)
                  [this] { m_zoom.ApplyZoom(); }),
       m_fileSystem(m_services.trash),
       m_fileCommands(m_browser, m_selection, m_current, m_rename, m_model.status,
-                     m_services.dialogs, m_fileSystem, m_services.pump) {}
+                     m_services.dialogs, m_fileSystem, m_services.pump),
+      m_properties(m_settings, m_services.host, m_services.dialogs, m_pixelEdit, m_current, m_zoom,
+                   m_selectionRect, m_model, *this, [this] { return m_builder.Building(); },
+                   m_services.decimalSeparator) {}
 
 void Application::ApplyViewSettings() {
     m_settings.ApplyViewSettings();
@@ -288,6 +291,10 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::CopyFolder: m_fileCommands.CopyFolder(); break;
     case Command::DeleteFolder: m_fileCommands.DeleteFolder(); break;
     case Command::RenameFolder: m_fileCommands.RenameFolder(); break;
+    case Command::Brightness: m_properties.Open(PropertiesPanel::Brightness); break;
+    case Command::RgbBalance: m_properties.Open(PropertiesPanel::RgbBalance); break;
+    case Command::Replace: m_properties.Open(PropertiesPanel::Replace); break;
+    case Command::ResizeImage: m_properties.Open(PropertiesPanel::Resize); break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;

@@ -36,6 +36,7 @@
 #include "core/files/filecommands.h"
 #include "core/files/filesystem.h"
 #include "core/editing/pixeledit.h"
+#include "core/editing/propertiesedits.h"
 #include "core/editing/selectionrect.h"
 #include "core/editing/selectiontool.h"
 
@@ -157,6 +158,22 @@ public:
     void FullScreenMove(double x, double y, bool leftOnly);
     void FullScreenKey(Key key);
 
+    // --- the Properties dialog: its state, and its controls' events by objectName -------
+    const PropertiesDialog* Properties() const { return m_properties.Dialog(); }
+    void PropertiesClick(std::string_view button) { m_properties.Click(button); }
+    void PropertiesSlider(std::string_view slider, int value) {
+        m_properties.SliderChanged(slider, value);
+    }
+    void PropertiesText(std::string_view box, const std::string& text) {
+        m_properties.TextChanged(box, text);
+    }
+    void PropertiesCheck(std::string_view box, bool checked) {
+        m_properties.CheckChanged(box, checked);
+    }
+    void PropertiesMoved(Twips left, Twips top) { m_properties.Moved(left, top); }
+    // Closed by the window manager or with the program: as "Cancel".
+    void PropertiesClosed() { m_properties.Close(); }
+
 private:
     void ApplyViewSettings();
     // Window placement from the store, kept on the screens.
@@ -201,6 +218,7 @@ private:
     PictureCommands m_pictures;
     FileSystem m_fileSystem;
     FileCommands m_fileCommands;
+    PropertiesEdits m_properties;
     bool m_startupTrapped = false;
 };
 

@@ -248,6 +248,7 @@ bool IsAvailable(Command command) {
     case C::CopyTo: case C::MoveTo: case C::Delete: case C::Rename: case C::RenameFromFullScreen:
     case C::NewFolder: case C::MoveFolder: case C::CopyFolder: case C::DeleteFolder:
     case C::RenameFolder:
+    case C::Brightness: case C::RgbBalance: case C::Replace: case C::ResizeImage:
         return true;
     default:
         return false;

@@ -34,6 +34,11 @@ public:
     virtual void ShowFullScreenWindow() = 0;
     // Closes the full-screen window; the next use creates a fresh one.
     virtual void CloseFullScreenWindow() = 0;
+    // Creates the Properties window when needed and shows it on top of the others, on the
+    // application's dialog state.
+    virtual void ShowPropertiesWindow() = 0;
+    // Closes the Properties window; the next use creates a fresh one.
+    virtual void ClosePropertiesWindow() = 0;
 };
 
 } // namespace vistrel::core

@@ -70,11 +70,13 @@ bool PixelEdit::BeginPixelEdit(Image& picture, bool pictureShown) {
     return true;
 }
 
-void PixelEdit::RowFinished(int y) {
-    if (m_height > 0) m_model.status.progress = 50 + static_cast<double>(y) / m_height * 50;
+void PixelEdit::RowFinished(int y, RowProgress span) {
+    if (m_height <= 0) return;
+    const double share = static_cast<double>(y) / m_height;
+    m_model.status.progress = span == RowProgress::Whole ? share * 100 : 50 + share * 50;
 }
 
-void PixelEdit::EndPixelEdit(PixelRect rect) {
+void PixelEdit::EndPixelEdit(PixelRect rect, EditReport report) {
     if (!m_picture) return;
     struct Finish {
         PixelEdit& edit;
@@ -96,8 +98,10 @@ void PixelEdit::EndPixelEdit(PixelRect rect) {
     m_pump.repaint();
 
     if (m_refreshCopies) m_refreshCopies();
-    m_model.status.setText(StatusBarState::Status,
-                           FormatEditTime(m_clock.elapsedSeconds() - m_startTime, m_decimalSeparator));
+    if (report == EditReport::Timed)
+        m_model.status.setText(StatusBarState::Status,
+                               FormatEditTime(m_clock.elapsedSeconds() - m_startTime,
+                                              m_decimalSeparator));
 }
 
 bool PixelEdit::Run(Filter filter, Image& picture, bool pictureShown) {

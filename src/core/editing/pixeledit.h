@@ -19,6 +19,14 @@ inline constexpr int MaxEditSide = 1500;
 // "Processed in " + seconds as "##.000" (no zero before the separator) + " seconds.".
 std::string FormatEditTime(double seconds, char decimalSeparator = '.');
 
+// How far a loop's rows move the progress bar: the filters fill its second half, after the
+// read; colour replacement runs it from 0 again.
+enum class RowProgress { SecondHalf, Whole };
+
+// Whether EndPixelEdit reports the time taken in status panel 3. Colour replacement leaves the
+// panel's text as it was.
+enum class EditReport { Timed, Silent };
+
 // The frame around every pixel edit: the busy guard and the size limit, the snapshot the
 // filter reads (ImagePixels), the surface it writes (OutputSurface), and the copy-back with
 // the timing message. One instance lives as long as the window, so the buffers are allocated
@@ -43,15 +51,16 @@ public:
     int PixelWidth() const { return m_width; }
     int PixelHeight() const { return m_height; }
 
-    // Progress after row y of the filter's main loop: 50 to just under 100.
-    void RowFinished(int y);
-    core::RowDone progress() {
-        return [this](int y) { RowFinished(y); };
+    // Progress after row y of the filter's main loop: 50 to just under 100, or 0 to just
+    // under 100 for the whole bar.
+    void RowFinished(int y, RowProgress span = RowProgress::SecondHalf);
+    core::RowDone progress(RowProgress span = RowProgress::SecondHalf) {
+        return [this, span](int y) { RowFinished(y, span); };
     }
 
     // Copies the rectangle (clipped to the picture) from the OutputSurface into the picture,
-    // refreshes the copies, shows the time taken and ends the busy state.
-    void EndPixelEdit(PixelRect rect);
+    // refreshes the copies, shows the time taken unless told not to and ends the busy state.
+    void EndPixelEdit(PixelRect rect, EditReport report = EditReport::Timed);
 
     // BeginPixelEdit, the filter's loop and EndPixelEdit with the filter's rectangle. Returns
     // whether the edit ran.

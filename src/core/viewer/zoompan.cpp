@@ -64,6 +64,15 @@ void ZoomPan::ApplyZoom() {
     m_selection.ClearSelection();
 }
 
+void ZoomPan::ShowNaturalSize() {
+    m_zoomedWidth = RoundHalfEven(m_current.NaturalWidth());
+    m_zoomedHeight = RoundHalfEven(m_current.NaturalHeight());
+    for (Box* surface : {&m_model.picMain, &m_fullScreen.picMain}) {
+        surface->width = static_cast<Twips>(m_zoomedWidth);
+        surface->height = static_cast<Twips>(m_zoomedHeight);
+    }
+}
+
 void ZoomPan::PlaceResizeHandles() {
     core::PlaceResizeHandles(m_handles, m_model.picMain, m_settings.ResizeHandles);
 }

@@ -41,6 +41,10 @@ public:
     // The displayed picture's size as ApplyZoom last computed it, twips.
     std::int64_t ZoomedWidth() const { return m_zoomedWidth; }
     std::int64_t ZoomedHeight() const { return m_zoomedHeight; }
+    // Both picture surfaces at the working picture's own size, without touching ZoomOffset:
+    // after a resize the picture shows at 100 %, and the next ApplyZoom returns to the zoom
+    // in force.
+    void ShowNaturalSize();
 
     // --- resize handles ------------------------------------------------------------------
     void PlaceResizeHandles();

@@ -20,6 +20,7 @@
 #include "qt/widgets/thumbnailpane.h"
 #include "qt/widgets/toolstrip.h"
 #include "qt/windows/fullscreenwindow.h"
+#include "qt/windows/propertieswindow.h"
 
 namespace vistrel::qt {
 
@@ -91,7 +92,8 @@ MainWindow::MainWindow(QtPlatform& platform, const std::string& programFolder,
 MainWindow::~MainWindow() {
     // No event loop is left to run a deferred delete.
     m_fullScreen.reset();
-    for (FullScreenWindow* w : m_retired) delete w;
+    m_properties.reset();
+    for (QWidget* w : m_retired) delete w;
     m_platform.pump.setRender({});
     m_platform.slideTimer.setTick({});
     m_platform.slideTimer.setInterval(0);
@@ -143,7 +145,7 @@ void MainWindow::act(const std::function<void()>& call) {
 void MainWindow::releaseRetiredWindows() {
     // Deleted by the outermost event loop, after every handler that might still touch the
     // window has returned.
-    for (FullScreenWindow* w : m_retired) w->deleteLater();
+    for (QWidget* w : m_retired) w->deleteLater();
     m_retired.clear();
 }
 
@@ -247,6 +249,8 @@ void MainWindow::Focus(FocusTarget target) {
 
 void MainWindow::CloseSecondaryWindows() {
     CloseFullScreenWindow();
+    // Closed like the user would, so the dialog saves its position.
+    if (m_properties) m_properties->close();
 }
 
 void MainWindow::Quit() {
@@ -280,6 +284,26 @@ void MainWindow::CloseFullScreenWindow() {
     m_fullScreen->hide();
     // Its own command may be what closes it: it goes only once no command runs.
     m_retired.push_back(m_fullScreen.release());
+    if (m_commandDepth == 0) releaseRetiredWindows();
+}
+
+void MainWindow::ShowPropertiesWindow() {
+    if (!m_properties) {
+        m_properties = std::make_unique<PropertiesWindow>(
+            *m_app, m_tpp, [this](const std::function<void()>& call) { act(call); }, this);
+    }
+    m_properties->sync();
+    m_properties->show();
+    m_properties->raise();
+    m_properties->activateWindow();
+}
+
+void MainWindow::ClosePropertiesWindow() {
+    if (!m_properties) return;
+    m_properties->markClosing();
+    m_properties->hide();
+    // Its own Cancel button may be what closes it.
+    m_retired.push_back(m_properties.release());
     if (m_commandDepth == 0) releaseRetiredWindows();
 }
 
@@ -317,6 +341,7 @@ void MainWindow::sync() {
     if (m_app->FullScreen().visible && !(m_fullScreen && m_fullScreen->isVisible()))
         ShowFullScreenWindow();
     if (m_fullScreen) m_fullScreen->sync();
+    if (m_properties) m_properties->sync();
 
     m_menus->setChecks([this](const std::string& name) { return m_app->MenuChecked(name); });
 

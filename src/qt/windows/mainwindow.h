@@ -22,6 +22,7 @@ class ClientArea;
 class DisplayPane;
 class ExplorerPane;
 class FullScreenWindow;
+class PropertiesWindow;
 class StatusBarWidget;
 class ThumbnailPane;
 class ToolStrip;
@@ -45,6 +46,7 @@ public:
     QMenu* contextMenu() const { return m_menus->menu("mnuRightDisplay"); }
     QAction* action(const std::string& name) const { return m_menus->action(name); }
     FullScreenWindow* fullScreenWindow() const { return m_fullScreen.get(); }
+    PropertiesWindow* propertiesWindow() const { return m_properties.get(); }
     ThumbnailPane* thumbnailPane() const { return m_thumbnails; }
 
     // MainWindowHost
@@ -61,6 +63,8 @@ public:
     void PopupMenu(const std::string& menu, const std::vector<std::string>& hidden) override;
     void ShowFullScreenWindow() override;
     void CloseFullScreenWindow() override;
+    void ShowPropertiesWindow() override;
+    void ClosePropertiesWindow() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,7 +95,8 @@ private:
     DisplayPane* m_display = nullptr;
     ThumbnailPane* m_thumbnails = nullptr;
     std::unique_ptr<FullScreenWindow> m_fullScreen;
-    std::vector<FullScreenWindow*> m_retired; // closed, waiting until no command runs
+    std::unique_ptr<PropertiesWindow> m_properties;
+    std::vector<QWidget*> m_retired; // closed, waiting until no command runs
 
     int m_commandDepth = 0;
     bool m_syncing = false;

@@ -65,6 +65,8 @@ struct FakeHost : MainWindowHost {
     }
     void ShowFullScreenWindow() override { calls.push_back("full screen"); }
     void CloseFullScreenWindow() override { calls.push_back("close full screen"); }
+    void ShowPropertiesWindow() override { calls.push_back("properties"); }
+    void ClosePropertiesWindow() override { calls.push_back("close properties"); }
 };
 
 struct AppFixture : ::testing::Test {
