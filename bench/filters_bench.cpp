@@ -118,6 +118,13 @@ struct QuietDialogs : core::Dialogs {
     std::optional<std::string> SaveFileName(const std::string&, const std::string&) override {
         return std::nullopt;
     }
+    std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> InputText(const std::string&, const std::string&,
+                                         const std::string&) override {
+        return std::nullopt;
+    }
     std::optional<core::Colour> ChooseColour(core::Colour) override { return std::nullopt; }
 };
 struct QuietPump : core::EventPump {

@@ -72,12 +72,13 @@ struct RecordingPump : core::EventPump {
 // Answers every message box with `answer`; records "text|caption|buttons|icon".
 struct ScriptedDialogs : core::Dialogs {
     core::DialogAnswer answer = core::DialogAnswer::OK;
+    std::function<core::DialogAnswer()> answers; // when set, answers instead of `answer`
     std::vector<std::string> messages;
     core::DialogAnswer MessageBox(const std::string& text, const std::string& caption,
                                   core::MessageButtons buttons, core::MessageIcon icon) override {
         messages.push_back(text + "|" + caption + "|" + std::to_string(int(buttons)) + "|" +
                            std::to_string(int(icon)));
-        return answer;
+        return answers ? answers() : answer;
     }
     // Save dialog answers in order; an exhausted list cancels. Records "title|filter".
     std::vector<std::optional<std::string>> saveNames;

@@ -161,6 +161,19 @@ void FolderBrowser::RefreshLists() {
     }
 }
 
+void FolderBrowser::RefreshFolderList() {
+    m_folders = ListFolderTree(driveRootOf(m_path), m_path);
+    ++m_revision;
+}
+
+void FolderBrowser::FolderRenamed(const std::string& from, const std::string& to) {
+    const std::string before = NormaliseFolderPath(from);
+    const std::string after = NormaliseFolderPath(to);
+    if (m_filesPath == before) m_filesPath = after;
+    if (m_addressText == before) m_addressText = after;
+    ++m_revision;
+}
+
 void FolderBrowser::readFiles() {
     ++m_revision;
     m_files = m_filesPath.empty() ? std::vector<std::string>{}

@@ -109,6 +109,12 @@ public:
     void RefreshFolder();
     // Re-reads both lists and writes the count to panel 1 and LastImageIndex.
     void RefreshLists();
+    // Re-reads the folder list only: the file list and the grid stay as they are.
+    void RefreshFolderList();
+    // The folder at `from` now has the path `to`. What shows its content keeps showing it
+    // (nothing is re-read or rebuilt) but under the new path, so that loads and renames
+    // from the grid find the files.
+    void FolderRenamed(const std::string& from, const std::string& to);
 
     // --- shared values -----------------------------------------------------------------
     // File list entries minus one; -1 for an empty folder or before anything was counted.

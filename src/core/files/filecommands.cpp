@@ -167,7 +167,7 @@ void FileCommands::NewFolder() {
         return;
     }
     Say(AppendPathSeparator(parent) + *name + " folder created");
-    m_browser.RefreshLists();
+    m_browser.RefreshFolderList();
 }
 
 void FileCommands::MoveFolder() {
@@ -240,10 +240,12 @@ void FileCommands::RenameFolder() {
     }
     const std::string parentPath = AppendPathSeparator(parent.value_or(""));
     Say(parentPath + " folder renamed.");
-    // The folder's pictures stay as they are shown: only the lists follow the new name.
+    // The pictures stay as they are shown, nothing is rebuilt; only the paths follow the
+    // new name.
     m_browser.setSuppressFolderChange(1);
     m_browser.setFolderPath(parentPath + *name);
-    m_browser.RefreshLists();
+    m_browser.FolderRenamed(folder, parentPath + *name);
+    m_browser.RefreshFolderList();
 }
 
 } // namespace vistrel::core
