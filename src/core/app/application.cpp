@@ -200,6 +200,9 @@ void Application::Close() {
 void Application::Run(Command command, const std::string& argument) {
     // Keys reach here too, and they are not disabled like menu items.
     if (!IsAvailable(command)) return;
+    // The build lets the window take input; a file command then would change the folder
+    // under it, and the refresh it ends with would be skipped.
+    if (ChangesFiles(command) && Busy()) return;
     if (CommandObserver) CommandObserver(command, argument);
     switch (command) {
     case Command::Exit:

@@ -255,6 +255,17 @@ bool IsAvailable(Command command) {
     }
 }
 
+bool ChangesFiles(Command command) {
+    switch (command) {
+    case C::CopyTo: case C::MoveTo: case C::Delete: case C::Rename: case C::RenameFromFullScreen:
+    case C::NewFolder: case C::MoveFolder: case C::CopyFolder: case C::DeleteFolder:
+    case C::RenameFolder:
+        return true;
+    default:
+        return false;
+    }
+}
+
 const std::vector<MenuEntry>& FullScreenMenuTable() {
     static const std::vector<MenuEntry> table = BuildFullScreenMenus();
     return table;

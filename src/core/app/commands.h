@@ -59,6 +59,9 @@ const std::vector<ToolButton>& ToolbarTable();
 // and silently does nothing. Command::None (submenus, separators) counts as available.
 bool IsAvailable(Command command);
 
+// Whether the command copies, moves, deletes, renames or creates files or folders.
+bool ChangesFiles(Command command);
+
 // The command a toolbar button key runs; Command::None for an unknown key.
 Command CommandForToolbarKey(std::string_view key);
 

@@ -59,6 +59,14 @@ TEST_F(FileCommandsTest, CopyOverwritesAndMoveRefusesAnExistingName) {
 
     app->Run(Command::MoveTo); // cancelled
     EXPECT_EQ(status(), " Move cancelled ");
+
+    // While other work runs the commands are refused.
+    app->Run(Command::Refresh);
+    pump.pending = [&] { app->Run(Command::Delete); };
+    dialogs.answer = DialogAnswer::Yes;
+    app->Run(Command::Refresh);
+    pump.pending = {};
+    EXPECT_TRUE(fs::exists(program.path("b.bmp")));
     EXPECT_EQ(cells(), 3);
 }
 
