@@ -201,6 +201,8 @@ Fault CopyIntoNewFile(const fs::path& source, const fs::path& target, const fs::
     if (::fstat(in.get(), &info) != 0) return {source, LastError(), {}};
     if (S_ISDIR(info.st_mode)) return Failed(source, std::errc::is_a_directory);
     if (!S_ISREG(info.st_mode)) return Failed(source, std::errc::operation_not_supported);
+    // Some network and FUSE file systems honour the flag on plain files too.
+    ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
 
     const auto createMode = static_cast<mode_t>(mode ? static_cast<unsigned>(*mode)
                                                      : (info.st_mode & 0777));

@@ -10,7 +10,8 @@ namespace vistrel::core {
 class Trash;
 
 // Bytes copied so far and bytes to copy in all, for a progress bar. Called at the start, after
-// each file and every few megabytes within a file, and with done == total at the end.
+// each file and every few megabytes within a file, and with done == total at the end. A move
+// within one volume copies nothing and reports nothing.
 using CopyProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // How a delete went. NoTrash: the volume has no trash and nothing was touched; the caller may
