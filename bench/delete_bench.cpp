@@ -17,33 +17,11 @@
 #include <cstring>
 #include <string>
 
-#include "core/platform/dialogs.h"
+#include "bench/quietdialogs.h"
 #include "qt/platform/qtplatform.h"
 #include "qt/windows/mainwindow.h"
 
 using namespace vistrel;
-
-namespace {
-
-struct YesDialogs : core::Dialogs {
-    core::DialogAnswer MessageBox(const std::string&, const std::string&, core::MessageButtons,
-                                  core::MessageIcon) override {
-        return core::DialogAnswer::Yes;
-    }
-    std::optional<std::string> SaveFileName(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> InputText(const std::string&, const std::string&,
-                                         const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<core::Colour> ChooseColour(core::Colour) override { return std::nullopt; }
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     int count = 1000;
@@ -61,7 +39,8 @@ int main(int argc, char** argv) {
         small.save(pictures.filePath(QString("pic%1.bmp").arg(i, 5, 10, QChar('0'))));
 
     qt::QtPlatform platform;
-    YesDialogs dialogs;
+    bench::QuietDialogs dialogs;
+    dialogs.answer = core::DialogAnswer::Yes;
     qt::MainWindow window(platform, pictures.path().toStdString(), pictures.path().toStdString(),
                           &dialogs);
     window.start();

@@ -28,12 +28,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/quietdialogs.h"
 #include "core/app/mainwindowmodel.h"
 #include "core/editing/colouredits.h"
 #include "core/editing/filters.h"
 #include "core/editing/pixeledit.h"
 #include "core/platform/clock.h"
-#include "core/platform/dialogs.h"
 #include "core/platform/eventpump.h"
 
 using namespace vistrel;
@@ -110,23 +110,7 @@ const core::Image& picture() {
     return made;
 }
 
-struct QuietDialogs : core::Dialogs {
-    core::DialogAnswer MessageBox(const std::string&, const std::string&, core::MessageButtons,
-                                  core::MessageIcon) override {
-        return core::DialogAnswer::OK;
-    }
-    std::optional<std::string> SaveFileName(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> InputText(const std::string&, const std::string&,
-                                         const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<core::Colour> ChooseColour(core::Colour) override { return std::nullopt; }
-};
+using QuietDialogs = bench::QuietDialogs;
 struct QuietPump : core::EventPump {
     void processPendingEvents() override {}
     void repaint() override {}

@@ -14,9 +14,11 @@
 
 #include "qt/platform/colours.h"
 #include "qt/platform/imageconvert.h"
+#include "fakes/filesizelimit.h"
 #include "qt/testwindow.h"
 
 using namespace vistrel;
+using test::FileSizeLimit;
 
 namespace {
 
@@ -59,23 +61,6 @@ protected:
         return path;
     }
     const QByteArray kPrecious = QByteArray(100, 'k');
-};
-
-// Files written by this process fail beyond `bytes` while it lives, as on a full disk.
-struct FileSizeLimit {
-    rlimit before{};
-    void (*handler)(int) = nullptr;
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &before);
-        handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = before;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &before);
-        std::signal(SIGXFSZ, handler);
-    }
 };
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include "core/editing/filters.h"
 #include "fakes/platformfakes.h"
+#include "fakes/pictures.h"
 
 using namespace vistrel;
 using core::Filter;
@@ -35,13 +36,6 @@ int Clamp(int v) { return std::clamp(v, 0, 255); }
 
 // A pixel from a rule applied to each channel (red 0, green 1, blue 2).
 Pixel PerChannel(const std::function<int(int c)>& rule) { return Rgb(rule(0), rule(1), rule(2)); }
-
-Image RandomPicture(int w, int h, std::mt19937& engine) {
-    Image picture(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) picture.at(x, y) = 0xFF000000u | (engine() & 0xFFFFFF);
-    return picture;
-}
 
 Image Filtered(Filter filter, const Image& source, std::uint64_t seed = 1) {
     Image target(source.width(), source.height(), kUnwritten);
@@ -129,7 +123,7 @@ TEST_P(MatchesReference, OnRandomPicturesOfOddSizes) {
     std::mt19937 engine(7);
     for (int w : {1, 2, 3, 4, 5, 7, 16, 33})
         for (int h : {1, 2, 3, 5, 6, 19}) {
-            const Image source = RandomPicture(w, h, engine);
+            const Image source = vistrel::test::Noise(w, h, engine);
             ASSERT_EQ(Filtered(GetParam(), source), Reference(GetParam(), source)) << w << " x " << h;
         }
 }

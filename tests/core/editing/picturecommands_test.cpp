@@ -7,21 +7,15 @@
 #include "core/editing/picturecommands.h"
 #include "core/editing/wholepicture.h"
 #include "fakes/bmpreader.h"
+#include "fakes/pictures.h"
 #include "fakes/rigs.h"
 
 using namespace vistrel;
 using core::Image;
 using core::StatusBarState;
+using test::Noise;
 
 namespace {
-
-Image Noise(int w, int h, unsigned seed) {
-    std::mt19937 engine(seed);
-    Image image(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image.at(x, y) = 0xFF000000u | (engine() & 0xFFFFFF);
-    return image;
-}
 
 const std::string kGrowQuestion =
     "Do you want to resize the canvas to fit the image?|Vistrel|" +

@@ -1,19 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "core/editing/stretch.h"
+#include "fakes/pictures.h"
 
 namespace vistrel::core {
 namespace {
-
-Image Random(int w, int h, unsigned seed) {
-    std::mt19937 engine(seed);
-    Image image(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image.at(x, y) = 0xFF000000u | (engine() & 0xFFFFFF);
-    return image;
-}
 
 TEST(StretchImage, FlatColourStaysExactAtEverySize) {
     const Image flat(7, 5, 0xFF3C7A11);
@@ -43,7 +34,7 @@ TEST(StretchImage, HalvingAveragesPairsAndDoublingRepeatsEdges) {
 }
 
 TEST(StretchImage, SameSizeIsACopyAndEmptySizesGiveNothing) {
-    const Image source = Random(9, 4, 1);
+    const Image source = vistrel::test::Noise(9, 4, 1);
     EXPECT_EQ(StretchImage(source, 9, 4), source);
     EXPECT_TRUE(StretchImage(source, 0, 4).isNull());
     EXPECT_TRUE(StretchImage(source, 9, -1).isNull());

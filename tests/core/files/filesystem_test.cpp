@@ -17,9 +17,11 @@
 
 #include "core/files/filesystem.h"
 #include "core/platform/trash.h"
+#include "fakes/filesizelimit.h"
 #include "fakes/tempfolder.h"
 
 using namespace vistrel::core;
+using vistrel::test::FileSizeLimit;
 using vistrel::test::TempFolder;
 namespace fs = std::filesystem;
 
@@ -52,25 +54,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& root) {
     }
     return entries;
 }
-
-// Writes past `bytes` fail with EFBIG as on a full disk, until this goes.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    void (*m_handler)(int);
-    rlimit m_old{};
-};
 
 class FileSystemTest : public ::testing::Test {
 protected:

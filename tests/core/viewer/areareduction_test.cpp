@@ -8,23 +8,16 @@
 #include <gtest/gtest.h>
 
 #include "core/viewer/areareduction.h"
+#include "fakes/pictures.h"
 
 using namespace vistrel::core;
+using vistrel::test::Noise;
 
 namespace {
 
 const SimdPath AllPaths[] = {SimdPath::Scalar, SimdPath::Sse2, SimdPath::Avx2};
 const char* Name(SimdPath p) {
     return p == SimdPath::Scalar ? "scalar" : p == SimdPath::Sse2 ? "SSE2" : "AVX2";
-}
-
-Image Noise(int width, int height, unsigned seed) {
-    Image picture(width, height);
-    std::mt19937 engine(seed);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.at(x, y) = 0xFF000000u | (engine() & 0xFFFFFFu);
-    return picture;
 }
 
 // The plain definition: every source pixel weighted by the area of it under the reduced one.
