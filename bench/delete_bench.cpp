@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     window.start();
     core::Application& app = window.app();
     const int cells = app.Sheet().cellCount();
-    for (int i = 1; i < cells; ++i) { // the build leaves the first selected
+    app.CellPress(0, core::CellZone::Image, core::MouseButton::Left);
+    for (int i = 1; i < cells; ++i) {
         app.CellKey(core::Key::Shift, true);
         app.CellPress(i, core::CellZone::Image, core::MouseButton::Left);
         app.CellKey(core::Key::Shift, false);
@@ -64,8 +65,9 @@ int main(int argc, char** argv) {
                 static_cast<long long>(count - left),
                 static_cast<long long>(
                     QDir(data.filePath("Trash/files")).entryList(QDir::Files).size()));
+    // Each rebuild clears the sheet and starts it again: two generations.
     std::printf("delete: %.3f s (goal under 2 s), grid rebuilt %llu time(s)\n", seconds,
-                static_cast<unsigned long long>(app.Sheet().generation() - generation));
+                static_cast<unsigned long long>(app.Sheet().generation() - generation) / 2);
     return left == 0 && seconds < 2 ? 0 : 1;
 }
 
