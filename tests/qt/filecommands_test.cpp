@@ -6,7 +6,6 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "qt/platform/twips.h"
 #include "qt/testwindow.h"
 #include "qt/widgets/thumbnailsheetwidget.h"
 
@@ -30,12 +29,6 @@ protected:
     void TearDown() override {
         if (savedDataHome.isNull()) qunsetenv("XDG_DATA_HOME");
         else qputenv("XDG_DATA_HOME", savedDataHome);
-    }
-    QPoint cellCentre(int i) {
-        const auto& c = app().Sheet().cell(i);
-        const double tpp = qt::TwipsPerPixel(window.get());
-        return QPoint(qt::ToPixels(c.cell.left + c.image.left + c.image.width / 2, tpp),
-                      qt::ToPixels(c.cell.top + c.image.top + c.image.height / 2, tpp));
     }
 };
 

@@ -29,10 +29,7 @@ protected:
         test::SavePicture(other.filePath("three.jpg"), {64, 48}, Qt::darkCyan);
     }
     qt::MainWindow& open() { return TestWindow::open(program.path(), other.path()); }
-    QString iniText() {
-        QFile f(settings().fileName());
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
+    QString iniText() { return QString::fromUtf8(test::ReadFile(settings().fileName())); }
 };
 
 } // namespace

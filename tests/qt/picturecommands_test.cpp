@@ -31,11 +31,6 @@ QImage Pattern(int w, int h) {
     return image;
 }
 
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class PictureCommandsTest : public ::testing::Test, public test::TestWindow {
 protected:
     QTemporaryDir folder;
@@ -89,7 +84,7 @@ TEST_F(PictureCommandsTest, AFullDiskIsReportedAndLeavesTheExistingFileAsItWas) 
         const FileSizeLimit full(1024); // the bitmap needs about 2.6 kB
         key(Qt::Key_S);
     }
-    EXPECT_EQ(Contents(target), kPrecious);
+    EXPECT_EQ(test::ReadFile(target), kPrecious);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"kept.bmp"}); // no leftovers
     EXPECT_EQ(panel("status"), "Error: File too large");
 }
@@ -101,7 +96,7 @@ TEST_F(PictureCommandsTest, AReadOnlyFolderIsReportedAndLeavesTheExistingFileAsI
     ASSERT_TRUE(QFile::setPermissions(out.path(), QFile::ReadOwner | QFile::ExeOwner));
     key(Qt::Key_S);
     QFile::setPermissions(out.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(Contents(target), kPrecious);
+    EXPECT_EQ(test::ReadFile(target), kPrecious);
     EXPECT_TRUE(panel("status").startsWith("Error: ")) << panel("status").toStdString();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QSettings>
@@ -12,6 +13,7 @@
 
 #include "fakes/platformfakes.h"
 #include "qt/platform/qtplatform.h"
+#include "qt/platform/twips.h"
 #include "qt/windows/mainwindow.h"
 
 namespace vistrel::test {
@@ -20,6 +22,12 @@ inline void SavePicture(const QString& path, QSize size, QColor colour) {
     QImage picture(size, QImage::Format_RGB32);
     picture.fill(colour);
     ASSERT_TRUE(picture.save(path)) << path.toStdString();
+}
+
+// The file's bytes; empty when it cannot be read.
+inline QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The real main window, its settings file under a temporary config folder and its message
@@ -48,6 +56,14 @@ struct TestWindow {
         return window->findChild<T*>(name);
     }
     QString panel(const char* key) { return child<QLabel>(key)->text(); }
+    // The centre of thumbnail cell i's picture or caption, in the sheet widget's pixels.
+    QPoint cellCentre(int i, bool caption = false) {
+        const auto& c = app().Sheet().cell(i);
+        const core::Box& part = caption ? c.caption : c.image;
+        const double tpp = qt::TwipsPerPixel(window.get());
+        return QPoint(qt::ToPixels(c.cell.left + part.left + part.width / 2, tpp),
+                      qt::ToPixels(c.cell.top + part.top + part.height / 2, tpp));
+    }
 };
 
 } // namespace vistrel::test

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -16,7 +15,6 @@
 #include <iostream>
 
 #include "qt/corpora.h"
-#include "qt/platform/twips.h"
 #include "qt/testwindow.h"
 #include "qt/widgets/thumbnailsheetwidget.h"
 
@@ -36,18 +34,10 @@ protected:
         open(folder.path());
     }
     qt::ThumbnailSheetWidget* sheet() { return child<qt::ThumbnailSheetWidget>("picBack"); }
-    // The centre of cell i's picture or caption, in the sheet widget's pixels.
-    QPoint centre(int i, bool caption = false) {
-        const auto& c = app().Sheet().cell(i);
-        const core::Box& part = caption ? c.caption : c.image;
-        const double tpp = qt::TwipsPerPixel(window.get());
-        return QPoint(qt::ToPixels(c.cell.left + part.left + part.width / 2, tpp),
-                      qt::ToPixels(c.cell.top + part.top + part.height / 2, tpp));
-    }
     void click(int i, bool shift = false) {
         if (shift) QTest::keyPress(sheet(), Qt::Key_Shift);
         QTest::mouseClick(sheet(), Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier,
-                          centre(i));
+                          cellCentre(i));
         if (shift) QTest::keyRelease(sheet(), Qt::Key_Shift);
     }
     Names selected() { return app().SelectedFiles().names(); }
@@ -88,7 +78,7 @@ protected:
         return 0;
     }
     void doubleClickCaption(const std::string& name) {
-        QTest::mouseDClick(sheet(), Qt::LeftButton, {}, centre(indexOf(name), true));
+        QTest::mouseDClick(sheet(), Qt::LeftButton, {}, cellCentre(indexOf(name), true));
     }
     // Replaces the box's text as a user would.
     void retype(const char* text) {
@@ -98,10 +88,7 @@ protected:
     void clickAway() {
         QTest::mouseClick(child<QComboBox>("txtAddress")->lineEdit(), Qt::LeftButton);
     }
-    QByteArray bytes(const char* name) {
-        QFile f(folder.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray bytes(const char* name) { return test::ReadFile(folder.filePath(name)); }
     Names files() {
         Names names;
         for (const auto& entry : fs::directory_iterator(folder.path().toStdString()))

@@ -79,16 +79,8 @@ TEST_F(RenameTest, RefusedNamesNeverReplaceAFileAndShowOneMessage) {
     fs::create_directory(dir.path("sub"));
     fs::create_symlink(dir.path("gone.jpg"), dir.path("dangling.jpg"));
     const auto before = entries();
-    const Names refused{"b.jpg",
-                        "sub",
-                        "dangling.jpg",
-                        "sub/a.jpg",
-                        "..\\a.jpg",
-                        ".",
-                        "..",
-                        "../b.jpg",
-                        std::string("x\0y.jpg", 7),
-                        std::string(300, 'n')};
+    // Which names are plain is the rename rule's test; one of each way to be refused here.
+    const Names refused{"b.jpg", "sub", "dangling.jpg", "../b.jpg", std::string(300, 'n')};
     for (const auto& name : refused) {
         dialogs.messages.clear();
         EXPECT_FALSE(rename("a.jpg", name)) << name;

@@ -108,14 +108,6 @@ TEST_F(ThumbnailGridTest, KeysActOnlyWhileACellHasTheFocus) {
     EXPECT_EQ(hooks.calls.size(), 6u);
 }
 
-TEST_F(ThumbnailGridTest, ScrollValueIsClamped) {
-    model.picBack.height = 50000;
-    model.vScrollState.maximum = 32000;
-    grid.VScroll_Change(99999);
-    EXPECT_EQ(model.vScrollState.value, 32000);
-    EXPECT_DOUBLE_EQ(model.picBack.top + model.picBack.height, model.picPreview.innerHeight());
-}
-
 namespace {
 
 // A sheet of two cells a row in the pane at its default size (5950 high, 5890 inside its

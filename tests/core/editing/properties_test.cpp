@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "core/app/mainwindowhost.h"
 #include "core/app/settingsstore.h"
 #include "core/editing/pixeledit.h"
 #include "core/editing/propertiesedits.h"
 #include "core/editing/stretch.h"
 #include "core/viewer/zoompan.h"
+#include "fakes/appfixture.h"
 #include "fakes/memorysettings.h"
 #include "fakes/rigs.h"
 
@@ -85,30 +85,10 @@ TEST(PropertiesDialog, EveryControlFitsWhereItIsShown) {
     }
 }
 
-struct HostStub : core::MainWindowHost {
-    std::vector<core::Box> screens{{0, 0, 19200, 12000}};
-    Strings calls;
-    std::vector<core::Box> ScreenAreas() const override { return screens; }
-    void Focus(FocusTarget) override { calls.push_back("focus"); }
-    void ShowPropertiesWindow() override { calls.push_back("show"); }
-    void ClosePropertiesWindow() override { calls.push_back("close"); }
-    void SetMaximized() override {}
-    void SetLeft(core::Twips) override {}
-    void SetTop(core::Twips) override {}
-    void SetOuterHeight(core::Twips) override {}
-    void SetOuterWidth(core::Twips) override {}
-    void ShowWindow() override {}
-    void CloseSecondaryWindows() override {}
-    void Quit() override {}
-    void PopupMenu(const std::string&, const Strings&) override {}
-    void ShowFullScreenWindow() override {}
-    void CloseFullScreenWindow() override {}
-};
-
 struct PropertiesTest : ::testing::Test, test::ViewerRig<> {
     test::MemorySettings backend;
     core::SettingsStore store{backend};
-    HostStub host;
+    test::FakeHost host; // the main window, recording the calls
     test::ScriptedDialogs dialogs;
     test::FakeClock clock;
     test::RecordingPump pump;
@@ -235,7 +215,7 @@ TEST_F(PropertiesTest, CancelClosesAndTheNextDialogStartsFromTheCreationValues) 
     edits->Click("cmdROk"); // resizes to 40 x 60
     edits->Click("cmdBCancel");
     EXPECT_EQ(edits->Dialog(), nullptr);
-    EXPECT_EQ(host.calls, (Strings{"show", "show", "close"}));
+    EXPECT_EQ(host.calls, (Strings{"properties", "properties", "close properties"}));
     EXPECT_EQ(backend.read("propl"), "3015");
     EXPECT_EQ(backend.read("propt"), "4500.5");
 
