@@ -70,6 +70,8 @@ struct FakeHost : MainWindowHost {
     void CloseFullScreenWindow() override { calls.push_back("close full screen"); }
     void ShowPropertiesWindow() override { calls.push_back("properties"); }
     void ClosePropertiesWindow() override { calls.push_back("close properties"); }
+    void ShowAboutWindow() override { calls.push_back("about"); }
+    void CloseAboutWindow() override { calls.push_back("close about"); }
 };
 
 struct AppFixture : ::testing::Test {

@@ -30,11 +30,12 @@ inline QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The real main window, its settings file under a temporary config folder and its message
-// boxes answered by a script. Opening again starts a new window on the same settings.
+// The real main window, its settings file under a temporary config folder, its message
+// boxes answered by a script and what it opens with the desktop recorded. Opening again starts a new window on the same settings.
 struct TestWindow {
     QTemporaryDir config;
     ScriptedDialogs dialogs;
+    RecordingShell shell;
     std::unique_ptr<qt::QtPlatform> platform;
     std::unique_ptr<qt::MainWindow> window;
 
@@ -45,7 +46,7 @@ struct TestWindow {
         platform = std::make_unique<qt::QtPlatform>();
         window = std::make_unique<qt::MainWindow>(
             *platform, program.toStdString(),
-            (initial.isEmpty() ? program : initial).toStdString(), &dialogs);
+            (initial.isEmpty() ? program : initial).toStdString(), &dialogs, &shell);
         window->start();
         return *window;
     }

@@ -1,5 +1,6 @@
 #include "core/app/application.h"
 
+#include "core/app/helplinks.h"
 #include "core/app/numbers.h"
 #include "core/app/windowplacement.h"
 #include "core/files/pathutil.h"
@@ -298,6 +299,16 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::RgbBalance: m_properties.Open(PropertiesPanel::RgbBalance); break;
     case Command::Replace: m_properties.Open(PropertiesPanel::Replace); break;
     case Command::ResizeImage: m_properties.Open(PropertiesPanel::Resize); break;
+    case Command::HelpTopics:
+        m_services.shell.Open(HelpPagePath(m_services.programFolder));
+        break;
+    case Command::UpdateSite: case Command::Feedback: case Command::Downloads:
+    case Command::HomePage:
+        m_services.shell.Open(OnlineAddress(command));
+        break;
+    case Command::About:
+        m_services.host.ShowAboutWindow();
+        break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;
@@ -307,6 +318,11 @@ void Application::Run(Command command, const std::string& argument) {
     default:
         break;
     }
+}
+
+void Application::AboutClick(std::string_view control) {
+    if (control == "lblLink") Run(Command::HomePage);
+    else if (control == "cmdOk") m_services.host.CloseAboutWindow();
 }
 
 void Application::SlideTimerTick() {

@@ -174,6 +174,9 @@ public:
     // Closed by the window manager or with the program: as "Cancel".
     void PropertiesClosed() { m_properties.Close(); }
 
+    // --- the About window: a click on one of its controls, by objectName ----------------
+    void AboutClick(std::string_view control);
+
 private:
     void ApplyViewSettings();
     // Window placement from the store, kept on the screens.

@@ -249,6 +249,8 @@ bool IsAvailable(Command command) {
     case C::NewFolder: case C::MoveFolder: case C::CopyFolder: case C::DeleteFolder:
     case C::RenameFolder:
     case C::Brightness: case C::RgbBalance: case C::Replace: case C::ResizeImage:
+    case C::HelpTopics: case C::UpdateSite: case C::Feedback: case C::Downloads:
+    case C::HomePage: case C::About:
         return true;
     default:
         return false;

@@ -39,6 +39,10 @@ public:
     virtual void ShowPropertiesWindow() = 0;
     // Closes the Properties window; the next use creates a fresh one.
     virtual void ClosePropertiesWindow() = 0;
+    // Creates the About window when needed, shows it without blocking the other windows and
+    // brings it forward.
+    virtual void ShowAboutWindow() = 0;
+    virtual void CloseAboutWindow() = 0;
 };
 
 } // namespace vistrel::core

@@ -19,6 +19,7 @@
 #include "qt/widgets/statusbarwidget.h"
 #include "qt/widgets/thumbnailpane.h"
 #include "qt/widgets/toolstrip.h"
+#include "qt/windows/aboutwindow.h"
 #include "qt/windows/fullscreenwindow.h"
 #include "qt/windows/propertieswindow.h"
 
@@ -27,7 +28,8 @@ namespace vistrel::qt {
 using core::Command;
 
 MainWindow::MainWindow(QtPlatform& platform, const std::string& programFolder,
-                       const std::string& initialFolder, core::Dialogs* dialogs)
+                       const std::string& initialFolder, core::Dialogs* dialogs,
+                       core::Shell* shell)
     : m_platform(platform) {
     setObjectName("frmMain");
     setWindowTitle("Vistrel 1.00");
@@ -45,7 +47,7 @@ MainWindow::MainWindow(QtPlatform& platform, const std::string& programFolder,
                             platform.clock,
                             dialogs ? *dialogs : platform.dialogs,
                             platform.slideTimer,
-                            platform.shell,
+                            shell ? *shell : platform.shell,
                             platform.clipboard,
                             platform.fileWriter,
                             platform.trash,
@@ -91,6 +93,7 @@ MainWindow::MainWindow(QtPlatform& platform, const std::string& programFolder,
 
 MainWindow::~MainWindow() {
     // No event loop is left to run a deferred delete.
+    m_about.reset();
     m_fullScreen.reset();
     m_properties.reset();
     for (QWidget* w : m_retired) delete w;
@@ -248,6 +251,7 @@ void MainWindow::Focus(FocusTarget target) {
 }
 
 void MainWindow::CloseSecondaryWindows() {
+    CloseAboutWindow();
     CloseFullScreenWindow();
     // Closed like the user would, so the dialog saves its position.
     if (m_properties) m_properties->close();
@@ -305,6 +309,22 @@ void MainWindow::ClosePropertiesWindow() {
     // Its own Cancel button may be what closes it.
     m_retired.push_back(m_properties.release());
     if (m_commandDepth == 0) releaseRetiredWindows();
+}
+
+void MainWindow::ShowAboutWindow() {
+    if (!m_about)
+        m_about = std::make_unique<AboutWindow>(
+            *m_app, m_tpp, [this](const std::function<void()>& call) { act(call); },
+            windowIcon(), this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void MainWindow::CloseAboutWindow() {
+    // Hidden, not destroyed: its own Ok button may be what closes it, and it holds nothing
+    // that a next showing should not find again.
+    if (m_about) m_about->hide();
 }
 
 void MainWindow::sync() {

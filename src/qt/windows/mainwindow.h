@@ -18,6 +18,7 @@ class QProgressBar;
 
 namespace vistrel::qt {
 
+class AboutWindow;
 class ClientArea;
 class DisplayPane;
 class ExplorerPane;
@@ -32,9 +33,11 @@ class ToolStrip;
 class MainWindow : public QMainWindow, public core::MainWindowHost {
     Q_OBJECT
 public:
-    // dialogs: where message boxes go; nullptr uses the platform's.
+    // dialogs: where message boxes go; shell: where documents and addresses are opened;
+    // nullptr uses the platform's.
     MainWindow(QtPlatform& platform, const std::string& programFolder,
-               const std::string& initialFolder, core::Dialogs* dialogs = nullptr);
+               const std::string& initialFolder, core::Dialogs* dialogs = nullptr,
+               core::Shell* shell = nullptr);
     ~MainWindow() override;
 
     core::Application& app() { return *m_app; }
@@ -47,6 +50,7 @@ public:
     QAction* action(const std::string& name) const { return m_menus->action(name); }
     FullScreenWindow* fullScreenWindow() const { return m_fullScreen.get(); }
     PropertiesWindow* propertiesWindow() const { return m_properties.get(); }
+    AboutWindow* aboutWindow() const { return m_about.get(); }
     ThumbnailPane* thumbnailPane() const { return m_thumbnails; }
 
     // MainWindowHost
@@ -65,6 +69,8 @@ public:
     void CloseFullScreenWindow() override;
     void ShowPropertiesWindow() override;
     void ClosePropertiesWindow() override;
+    void ShowAboutWindow() override;
+    void CloseAboutWindow() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,6 +102,7 @@ private:
     ThumbnailPane* m_thumbnails = nullptr;
     std::unique_ptr<FullScreenWindow> m_fullScreen;
     std::unique_ptr<PropertiesWindow> m_properties;
+    std::unique_ptr<AboutWindow> m_about;
     std::vector<QWidget*> m_retired; // closed, waiting until no command runs
 
     int m_commandDepth = 0;

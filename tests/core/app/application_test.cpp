@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/aboutlayout.h"
 #include "core/app/application.h"
+#include "core/app/helplinks.h"
 #include "core/app/numbers.h"
 #include "fakes/appfixture.h"
 
@@ -139,10 +141,54 @@ TEST_F(AppFixture, CommandsNotBuiltYetAreRefusedEvenFromKeys) {
     start();
     std::vector<Command> ran;
     app->CommandObserver = [&](Command c, const std::string&) { ran.push_back(c); };
-    for (Command c : {Command::Print, Command::Options, Command::HelpTopics,
-                      Command::ZoomIn, Command::About, Command::Next})
+    for (Command c : {Command::Print, Command::ZoomIn, Command::Options, Command::Next})
         app->Run(c);
     EXPECT_EQ(ran, (std::vector{Command::ZoomIn, Command::Next}));
+}
+
+TEST_F(AppFixture, HelpMenusOfBothWindowsOpenTheHelpPageAndTheMakersPages) {
+    start();
+    const std::vector<std::string> expected{
+        program.path() + "/help.html",     "https://quorvane.example/updates/",
+        "https://quorvane.example/feedback/", "https://quorvane.example/downloads/",
+        "https://quorvane.example/"};
+    for (const auto* table : {&MenuTable(), &FullScreenMenuTable()}) {
+        shell.opened.clear();
+        for (const MenuEntry& e : *table)
+            if ((e.parent == "mnuHelp" || e.parent == "mnuOnlineR") && !e.separator &&
+                e.command != Command::About && e.command != Command::None)
+                app->Run(e.command, e.argument);
+        EXPECT_EQ(shell.opened, expected);
+    }
+    // A program folder that already ends in a separator gets no second one.
+    EXPECT_EQ(HelpPagePath("/opt/vistrel/"), "/opt/vistrel/help.html");
+}
+
+TEST_F(AppFixture, AboutShowsTheWindowItsLinkOpensTheHomePageAndOkClosesIt) {
+    start();
+    host.calls.clear();
+    app->Run(Command::About);
+    app->AboutClick("lblLink");
+    app->AboutClick("lblTitle"); // not a link
+    app->AboutClick("cmdOk");
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"about", "close about"}));
+    EXPECT_EQ(shell.opened, std::vector<std::string>{"https://quorvane.example/"});
+}
+
+TEST(AboutLayout, EveryControlLiesInsideTheWindowAndNoneOverlapsAnother) {
+    const auto& controls = AboutControls();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const Box& a = controls[i].box;
+        SCOPED_TRACE(controls[i].name);
+        EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.width > 0 && a.height > 0 &&
+                    a.right() <= AboutClientWidth && a.bottom() <= AboutClientHeight);
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            const Box& b = controls[j].box;
+            EXPECT_TRUE(a.right() <= b.left || b.right() <= a.left || a.bottom() <= b.top ||
+                        b.bottom() <= a.top)
+                << "overlaps " << controls[j].name;
+        }
+    }
 }
 
 TEST_F(AppFixture, AFilterCommandEditsTheShownPictureAndSaysHowLongItTook) {
