@@ -139,8 +139,8 @@ void SelectionTool::HandleMove(int handle, double x, double y, bool leftOnly) {
     const double dy = static_cast<double>(RoundHalfEven(y) - m_grabY);
     const double w = m_current.NaturalWidth();
     const double h = m_current.NaturalHeight();
-    const Box& leftBox = m_model.resizeHandles.boxes[H::TL];
-    const Box& topBox = m_model.resizeHandles.boxes[H::TL];
+    // The top-left box sits just outside both the left and the top edge.
+    const Box& corner = m_model.resizeHandles.boxes[H::TL];
 
     Box picture = m_model.picMain;
     const bool left = handle == H::TL || handle == H::BL || handle == H::MLeft;
@@ -149,12 +149,12 @@ void SelectionTool::HandleMove(int handle, double x, double y, bool leftOnly) {
     const bool bottom = handle == H::BL || handle == H::MBottom || handle == H::BR;
     if (left) {
         picture.width = w - dx;
-        picture.left = dx + leftBox.left + leftBox.width;
+        picture.left = dx + corner.left + corner.width;
     }
     if (right) picture.width = w + dx;
     if (top) {
         picture.height = h - dy;
-        picture.top = dy + topBox.top + topBox.height;
+        picture.top = dy + corner.top + corner.height;
     }
     if (bottom) picture.height = h + dy;
     // The surface refuses a size below one pixel; the step is left out.

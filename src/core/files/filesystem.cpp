@@ -453,12 +453,15 @@ Fault EnsureFolder(const fs::path& target, bool& created) {
     return {};
 }
 
-// Copies the listed tree of source into target. merge lets target and folders in it exist
-// already, and files in them be replaced; sync flushes every file and new folder.
-// madeTarget says whether target was made here.
-Fault CopyTree(const fs::path& source, fs::perms sourcePerms, const fs::path& target,
-               const std::vector<TreeEntry>& entries, bool merge, bool sync, Meter& meter,
-               bool& madeTarget) {
+// Copies the tree of source into target, reporting the bytes copied. merge lets target and
+// folders in it exist already, and files in them be replaced; sync flushes every file and new
+// folder. madeTarget says whether target was made here.
+Fault CopyTree(const fs::path& source, fs::perms sourcePerms, const fs::path& target, bool merge,
+               bool sync, const CopyProgress& progress, bool& madeTarget) {
+    std::vector<TreeEntry> entries;
+    std::uint64_t bytes = 0;
+    if (Fault listed = ListTree(source, entries, bytes)) return listed;
+    Meter meter(progress, bytes);
     bool created = false;
     if (Fault fault = EnsureFolder(target, created)) return fault;
     madeTarget = created;
@@ -493,6 +496,7 @@ Fault CopyTree(const fs::path& source, fs::perms sourcePerms, const fs::path& ta
         if (ec) return {it->first, ec, {}};
         if (sync) SyncFolder(it->first);
     }
+    meter.Finish();
     return {};
 }
 
@@ -665,12 +669,8 @@ std::optional<std::string> FileSystem::MoveFolder(const std::string& folder,
     // Another volume: copy the whole folder, flushed, then remove the source. It must all be
     // removable, or the move would end with the folder in both places.
     if (auto why = CheckDeletable(from.string())) return why;
-    std::vector<TreeEntry> entries;
-    std::uint64_t bytes = 0;
-    if (Fault listed = ListTree(from, entries, bytes)) return listed.text();
-    Meter meter(progress, bytes);
     bool made = false;
-    fault = CopyTree(from, status.permissions(), to, entries, false, true, meter, made);
+    fault = CopyTree(from, status.permissions(), to, false, true, progress, made);
     if (fault) {
         std::error_code ignored;
         if (made) fs::remove_all(to, ignored); // the source is whole
@@ -680,7 +680,6 @@ std::optional<std::string> FileSystem::MoveFolder(const std::string& folder,
     fs::remove_all(from, ec);
     // The copy is complete, so a source that could not be removed loses nothing.
     if (ec) return Fault{from, ec, {}}.text();
-    meter.Finish();
     return std::nullopt;
 }
 
@@ -697,14 +696,8 @@ std::optional<std::string> FileSystem::CopyFolder(const std::string& folder,
     if (fs::equivalent(from, to, ec) && !ec)
         return Fault{to, {}, "is the same folder as " + from.string()}.text();
 
-    std::vector<TreeEntry> entries;
-    std::uint64_t bytes = 0;
-    if (Fault fault = ListTree(from, entries, bytes)) return fault.text();
-    Meter meter(progress, bytes);
     bool made = false;
-    const Fault fault = CopyTree(from, status.permissions(), to, entries, true, false, meter, made);
-    if (!fault) meter.Finish();
-    return fault.text();
+    return CopyTree(from, status.permissions(), to, true, false, progress, made).text();
 }
 
 std::optional<std::string> FileSystem::ParentFolder(const std::string& path) {
