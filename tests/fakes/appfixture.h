@@ -72,6 +72,8 @@ struct FakeHost : MainWindowHost {
     void ClosePropertiesWindow() override { calls.push_back("close properties"); }
     void ShowAboutWindow() override { calls.push_back("about"); }
     void CloseAboutWindow() override { calls.push_back("close about"); }
+    void ShowPrintWindow() override { calls.push_back("print"); }
+    void HidePrintWindow() override { calls.push_back("hide print"); }
 };
 
 struct AppFixture : ::testing::Test {
@@ -89,6 +91,7 @@ struct AppFixture : ::testing::Test {
     MemoryClipboard clipboard;
     MemoryFileWriter fileWriter;
     FolderTrash trash;
+    RecordingPrinters printers;
     std::unique_ptr<Application> app;
 
     void SetUp() override {
@@ -98,7 +101,7 @@ struct AppFixture : ::testing::Test {
     }
     Application& start() {
         app = std::make_unique<Application>(Services{settings, volumes, host, loader, pump, clock,
-                                                     dialogs, timer, shell, clipboard, fileWriter, trash,
+                                                     dialogs, timer, shell, clipboard, fileWriter, trash, printers,
                                                      program.path(),
                                                      elsewhere.path(), 0x00C0C0C0});
         host.app = app.get();

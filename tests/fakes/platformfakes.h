@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -16,6 +17,7 @@
 #include "core/platform/dialogs.h"
 #include "core/platform/eventpump.h"
 #include "core/platform/filewriter.h"
+#include "core/platform/printers.h"
 #include "core/platform/shell.h"
 #include "core/platform/timer.h"
 #include "core/platform/trash.h"
@@ -152,6 +154,50 @@ struct MemoryFileWriter : core::FileWriter {
 struct RecordingShell : core::Shell {
     std::vector<std::string> opened;
     void Open(const std::string& pathOrAddress) override { opened.push_back(pathOrAddress); }
+};
+
+// Printers that write nothing: each document records what was drawn, one text per call
+// ("page", "picture 0 2000 1500x3000", "line 0 5000 a.jpg", "end", "abort"). The call
+// numbered `failAt` (counted over the whole log from 1) fails.
+struct RecordingPrinters : core::Printers {
+    std::vector<std::string> names;
+    std::string defaultName;
+    core::Extent page{12000, 15000};
+    core::Twips line = 300;
+    std::vector<std::string> log;
+    std::vector<core::PrintTarget> targets;
+    std::size_t failAt = 0;
+
+    struct Document : core::PrintDocument {
+        RecordingPrinters& owner;
+        explicit Document(RecordingPrinters& o) : owner(o) {}
+        bool record(std::string entry) {
+            owner.log.push_back(std::move(entry));
+            return owner.log.size() != owner.failAt;
+        }
+        static std::string n(double v) { return std::to_string(static_cast<long long>(v)); }
+        core::Extent PageSize() const override { return owner.page; }
+        core::Twips LineHeight() const override { return owner.line; }
+        bool NewPage() override { return record("page"); }
+        bool DrawPicture(const core::Image&, const core::Box& b) override {
+            return record("picture " + n(b.left) + " " + n(b.top) + " " + n(b.width) + "x" +
+                          n(b.height));
+        }
+        bool DrawLine(const std::string& text, core::Twips left, core::Twips top) override {
+            return record("line " + n(left) + " " + n(top) + " " + text);
+        }
+        bool End() override { return record("end"); }
+        void Abort() override { owner.log.push_back("abort"); }
+        std::string Error() const override { return "printer jammed"; }
+    };
+
+    std::vector<std::string> Names() const override { return names; }
+    std::string DefaultName() const override { return defaultName; }
+    std::unique_ptr<core::PrintDocument> Begin(const core::PrintTarget& target,
+                                               std::string&) override {
+        targets.push_back(target);
+        return std::make_unique<Document>(*this);
+    }
 };
 
 } // namespace vistrel::test

@@ -37,7 +37,9 @@ Application::Application(Services services)
                      m_services.dialogs, m_fileSystem, m_services.pump),
       m_properties(m_settings, m_services.host, m_services.dialogs, m_pixelEdit, m_current, m_zoom,
                    m_selectionRect, m_model, *this, [this] { return m_builder.Building(); },
-                   m_services.decimalSeparator) {}
+                   m_services.decimalSeparator),
+      m_print(m_selection, m_browser, m_sheet, m_current, m_services.loader, m_services.printers,
+              m_services.dialogs, m_services.twipsPerPixel, m_services.decimalSeparator) {}
 
 void Application::ApplyViewSettings() {
     m_settings.ApplyViewSettings();
@@ -309,6 +311,14 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::About:
         m_services.host.ShowAboutWindow();
         break;
+    case Command::Print:
+        if (m_selection.empty()) {
+            m_model.status.setText(StatusBarState::Status, "No images selected");
+            break;
+        }
+        m_print.Open();
+        m_services.host.ShowPrintWindow();
+        break;
     case Command::ToggleTools:
         ToggleBand(m_model.bandTools, "bartools");
         break;
@@ -323,6 +333,20 @@ void Application::Run(Command command, const std::string& argument) {
 void Application::AboutClick(std::string_view control) {
     if (control == "lblLink") Run(Command::HomePage);
     else if (control == "cmdOk") m_services.host.CloseAboutWindow();
+}
+
+void Application::PrintChoose(std::string_view control, int index) {
+    if (control == "lstFiles") m_print.ChooseFile(index);
+    else if (control == "cmbPrinters") m_print.ChoosePrinter(index);
+    else if (control == "cmbQuality") m_print.ChooseQuality(index);
+}
+
+void Application::PrintClick(std::string_view button) {
+    if (button == "cmdPrint") {
+        if (PrintAllowed()) m_print.Print();
+    } else if (button == "cmdCancel") {
+        m_services.host.HidePrintWindow();
+    }
 }
 
 void Application::SlideTimerTick() {

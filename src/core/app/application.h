@@ -24,6 +24,7 @@
 #include "core/platform/filewriter.h"
 #include "core/platform/trash.h"
 #include "core/platform/pictureloader.h"
+#include "core/platform/printers.h"
 #include "core/platform/shell.h"
 #include "core/platform/timer.h"
 #include "core/platform/settingsbackend.h"
@@ -39,6 +40,7 @@
 #include "core/editing/propertiesedits.h"
 #include "core/editing/selectionrect.h"
 #include "core/editing/selectiontool.h"
+#include "core/printing/printdialog.h"
 
 namespace vistrel::core {
 
@@ -56,6 +58,7 @@ struct Services {
     Clipboard& clipboard;
     FileWriter& fileWriter;
     Trash& trash;
+    Printers& printers;
     std::string programFolder;   // the executable's folder
     std::string initialFolder;   // what the folder list shows before start-up opens a folder
     Colour windowBackground = ButtonFaceColour;
@@ -174,6 +177,18 @@ public:
     // Closed by the window manager or with the program: as "Cancel".
     void PropertiesClosed() { m_properties.Close(); }
 
+    // --- the Print dialog: its state, and its controls' events by objectName ------------
+    const PrintDialog& PrintState() const { return m_print; }
+    // lstFiles, cmbPrinters or cmbQuality: the row chosen.
+    void PrintChoose(std::string_view control, int index);
+    void PrintCopiesText(const std::string& text) { m_print.SetCopiesText(text); }
+    void PrintCopiesScroll(int value) { m_print.ScrollCopies(value); }
+    void PrintNamesChecked(bool checked) { m_print.SetPrintNames(checked); }
+    // cmdPrint or cmdCancel; the window's close button counts as cmdCancel.
+    void PrintClick(std::string_view button);
+    // Printing reads files and waits for the printer: not while a build or an edit runs.
+    bool PrintAllowed() const { return !Busy(); }
+
     // --- the About window: a click on one of its controls, by objectName ----------------
     void AboutClick(std::string_view control);
 
@@ -222,6 +237,7 @@ private:
     FileSystem m_fileSystem;
     FileCommands m_fileCommands;
     PropertiesEdits m_properties;
+    PrintDialog m_print;
     bool m_startupTrapped = false;
 };
 

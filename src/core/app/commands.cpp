@@ -250,7 +250,7 @@ bool IsAvailable(Command command) {
     case C::RenameFolder:
     case C::Brightness: case C::RgbBalance: case C::Replace: case C::ResizeImage:
     case C::HelpTopics: case C::UpdateSite: case C::Feedback: case C::Downloads:
-    case C::HomePage: case C::About:
+    case C::HomePage: case C::About: case C::Print:
         return true;
     default:
         return false;

@@ -43,6 +43,11 @@ public:
     // brings it forward.
     virtual void ShowAboutWindow() = 0;
     virtual void CloseAboutWindow() = 0;
+    // Creates the Print dialog when needed, shows it without blocking the other windows and
+    // brings it forward.
+    virtual void ShowPrintWindow() = 0;
+    // Hides the Print dialog; it keeps its choices for the next Print.
+    virtual void HidePrintWindow() = 0;
 };
 
 } // namespace vistrel::core

@@ -6,6 +6,7 @@
 #include "qt/platform/qteventpump.h"
 #include "qt/platform/qtfilewriter.h"
 #include "qt/platform/qtpictureloader.h"
+#include "qt/platform/qtprinters.h"
 #include "qt/platform/qtsettingsbackend.h"
 #include "qt/platform/qtshell.h"
 #include "qt/platform/qttimer.h"
@@ -28,6 +29,7 @@ struct QtPlatform {
     QtClipboard clipboard;
     QtFileWriter fileWriter;
     QtTrash trash;
+    QtPrinters printers;
 };
 
 } // namespace vistrel::qt

@@ -21,6 +21,7 @@
 #include "qt/widgets/toolstrip.h"
 #include "qt/windows/aboutwindow.h"
 #include "qt/windows/fullscreenwindow.h"
+#include "qt/windows/printwindow.h"
 #include "qt/windows/propertieswindow.h"
 
 namespace vistrel::qt {
@@ -51,6 +52,7 @@ MainWindow::MainWindow(QtPlatform& platform, const std::string& programFolder,
                             platform.clipboard,
                             platform.fileWriter,
                             platform.trash,
+                            platform.printers,
                             programFolder,
                             initialFolder,
                             core::ButtonFaceColour,
@@ -253,6 +255,7 @@ void MainWindow::Focus(FocusTarget target) {
 void MainWindow::CloseSecondaryWindows() {
     CloseAboutWindow();
     CloseFullScreenWindow();
+    HidePrintWindow();
     // Closed like the user would, so the dialog saves its position.
     if (m_properties) m_properties->close();
 }
@@ -327,6 +330,21 @@ void MainWindow::CloseAboutWindow() {
     if (m_about) m_about->hide();
 }
 
+void MainWindow::ShowPrintWindow() {
+    if (!m_print)
+        m_print = std::make_unique<PrintWindow>(
+            *m_app, m_tpp, [this](const std::function<void()>& call) { act(call); },
+            windowIcon(), this);
+    m_print->sync();
+    m_print->show();
+    m_print->raise();
+    m_print->activateWindow();
+}
+
+void MainWindow::HidePrintWindow() {
+    if (m_print) m_print->hide();
+}
+
 void MainWindow::sync() {
     if (m_syncing) return;
     m_syncing = true;
@@ -362,6 +380,7 @@ void MainWindow::sync() {
         ShowFullScreenWindow();
     if (m_fullScreen) m_fullScreen->sync();
     if (m_properties) m_properties->sync();
+    if (m_print) m_print->sync();
 
     m_menus->setChecks([this](const std::string& name) { return m_app->MenuChecked(name); });
 
