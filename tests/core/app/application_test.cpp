@@ -137,15 +137,6 @@ TEST_F(AppFixture, SettingsThatCannotBeKeptAreReportedOnceTheBuildHasRun) {
               "Settings cannot be saved: /home/u/.config/Vistrel/Vistrel.ini is read-only");
 }
 
-TEST_F(AppFixture, CommandsNotBuiltYetAreRefusedEvenFromKeys) {
-    start();
-    std::vector<Command> ran;
-    app->CommandObserver = [&](Command c, const std::string&) { ran.push_back(c); };
-    for (Command c : {Command::Print, Command::ZoomIn, Command::Options, Command::Next})
-        app->Run(c);
-    EXPECT_EQ(ran, (std::vector{Command::ZoomIn, Command::Next}));
-}
-
 TEST_F(AppFixture, HelpMenusOfBothWindowsOpenTheHelpPageAndTheMakersPages) {
     start();
     const std::vector<std::string> expected{
