@@ -22,7 +22,7 @@ struct PrintControl {
 };
 
 // Client size of the Print dialog; it is not resizable.
-inline constexpr Twips PrintClientWidth = 7800;
+inline constexpr Twips PrintClientWidth = 7920;
 inline constexpr Twips PrintClientHeight = 4170;
 
 // Every control, containers before what they hold, in tab order.

@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #ifdef VISTREL_HAVE_CUPS
 #include <cups/cups.h>
@@ -62,6 +62,8 @@ public:
         m_font.setPointSize(CaptionPoints);
     }
 
+    ~QtPrintDocument() override { Abort(); }
+
     int resolution() const { return m_printer.resolution(); }
 
     // Opens the temporary file and the painter; the reason when that fails.
@@ -70,12 +72,18 @@ public:
         const QString folder = m_target.pdfFile.empty()
                                    ? QDir::tempPath()
                                    : QFileInfo(PathText(m_target.pdfFile)).absolutePath();
-        m_file.setFileTemplate(folder + "/.vistrel-print-XXXXXX.pdf");
-        if (!m_file.open())
-            return "Cannot write the document in " + folder.toStdString() + ": " +
-                   m_file.errorString().toStdString();
-        m_file.close();
-        m_printer.setOutputFileName(m_file.fileName());
+        // Created like any new file of the user's, so a PDF gets the usual permissions.
+        for (int attempt = 0; m_temp.isEmpty(); ++attempt) {
+            const QString name =
+                folder + QString("/.vistrel-print-%1.pdf")
+                             .arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
+            QFile file(name);
+            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) m_temp = name;
+            else if (!file.exists() || attempt == 100)
+                return "Cannot write the document in " + folder.toStdString() + ": " +
+                       file.errorString().toStdString();
+        }
+        m_printer.setOutputFileName(m_temp);
         if (!m_painter.begin(&m_printer)) return "The document cannot be started.";
         m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
         m_painter.setFont(m_font);
@@ -108,15 +116,18 @@ public:
     bool End() override {
         if (!m_painter.end() || !healthy()) return fail("The document cannot be finished.");
         if (!m_target.pdfFile.empty()) {
+            // A file that is replaced keeps who may read it.
+            const QString target = PathText(m_target.pdfFile);
+            if (QFile::exists(target)) QFile::setPermissions(m_temp, QFile::permissions(target));
             std::error_code error;
-            std::filesystem::rename(QFile::encodeName(m_file.fileName()).toStdString(),
-                                    m_target.pdfFile, error);
+            std::filesystem::rename(QFile::encodeName(m_temp).toStdString(), m_target.pdfFile,
+                                    error);
             if (error) return fail("Cannot write " + m_target.pdfFile + ": " + error.message());
+            m_temp.clear();
             return true;
         }
 #ifdef VISTREL_HAVE_CUPS
-        if (const std::string failure = SendToPrinter(m_target, m_file.fileName());
-            !failure.empty())
+        if (const std::string failure = SendToPrinter(m_target, m_temp); !failure.empty())
             return fail(failure);
         return true;
 #else
@@ -126,7 +137,8 @@ public:
     void Abort() override {
         // What was drawn so far only went into the temporary file, which goes with it.
         if (m_painter.isActive()) m_painter.end();
-        m_file.remove();
+        if (!m_temp.isEmpty()) QFile::remove(m_temp);
+        m_temp.clear();
     }
     std::string Error() const override { return m_error; }
 
@@ -149,7 +161,7 @@ private:
     QPrinter m_printer;
     QPainter m_painter;
     QFont m_font;
-    QTemporaryFile m_file;
+    QString m_temp; // the document until it is complete
     std::string m_error;
 };
 
