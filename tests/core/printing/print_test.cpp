@@ -92,8 +92,9 @@ TEST(PagePlacer, ALongRunFillsPagesWithNothingLostOrCut) {
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         EXPECT_EQ(pictures[i].box.height, 2000);
         EXPECT_LE(pictures[i].box.bottom(), 15000);
-        if (i > 0 && pictures[i].page == pictures[i - 1].page)
+        if (i > 0 && pictures[i].page == pictures[i - 1].page) {
             EXPECT_GE(pictures[i].box.top, pictures[i - 1].box.bottom());
+        }
     }
 }
 
