@@ -72,6 +72,8 @@ struct FakeHost : MainWindowHost {
     void ClosePropertiesWindow() override { calls.push_back("close properties"); }
     void ShowAboutWindow() override { calls.push_back("about"); }
     void CloseAboutWindow() override { calls.push_back("close about"); }
+    void ShowOptionsWindow() override { calls.push_back("options"); }
+    void CloseOptionsWindow() override { calls.push_back("close options"); }
 };
 
 struct AppFixture : ::testing::Test {

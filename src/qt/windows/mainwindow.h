@@ -23,6 +23,7 @@ class ClientArea;
 class DisplayPane;
 class ExplorerPane;
 class FullScreenWindow;
+class OptionsWindow;
 class PropertiesWindow;
 class StatusBarWidget;
 class ThumbnailPane;
@@ -51,6 +52,7 @@ public:
     FullScreenWindow* fullScreenWindow() const { return m_fullScreen.get(); }
     PropertiesWindow* propertiesWindow() const { return m_properties.get(); }
     AboutWindow* aboutWindow() const { return m_about.get(); }
+    OptionsWindow* optionsWindow() const { return m_options.get(); }
     ThumbnailPane* thumbnailPane() const { return m_thumbnails; }
 
     // MainWindowHost
@@ -71,6 +73,8 @@ public:
     void ClosePropertiesWindow() override;
     void ShowAboutWindow() override;
     void CloseAboutWindow() override;
+    void ShowOptionsWindow() override;
+    void CloseOptionsWindow() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,6 +107,7 @@ private:
     std::unique_ptr<FullScreenWindow> m_fullScreen;
     std::unique_ptr<PropertiesWindow> m_properties;
     std::unique_ptr<AboutWindow> m_about;
+    std::unique_ptr<OptionsWindow> m_options;
     std::vector<QWidget*> m_retired; // closed, waiting until no command runs
 
     int m_commandDepth = 0;
