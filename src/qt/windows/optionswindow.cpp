@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -130,9 +131,12 @@ QWidget* OptionsWindow::build(const core::OptionsControl& control, QWidget* pare
 namespace {
 
 // A small square of the colour being edited, so the button shows what Apply will set.
+// Outlined, so it shows on a button of the same colour too.
 QIcon Swatch(core::Colour colour, const QPalette& palette) {
     QPixmap square(12, 12);
-    square.fill(ToQColor(colour, palette));
+    square.fill(palette.color(QPalette::WindowText));
+    QPainter painter(&square);
+    painter.fillRect(1, 1, 10, 10, ToQColor(colour, palette));
     return QIcon(square);
 }
 
