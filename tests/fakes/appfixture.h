@@ -72,6 +72,8 @@ struct FakeHost : MainWindowHost {
     void ClosePropertiesWindow() override { calls.push_back("close properties"); }
     void ShowAboutWindow() override { calls.push_back("about"); }
     void CloseAboutWindow() override { calls.push_back("close about"); }
+    void ShowOptionsWindow() override { calls.push_back("options"); }
+    void CloseOptionsWindow() override { calls.push_back("close options"); }
     void ShowPrintWindow() override { calls.push_back("print"); }
     void HidePrintWindow() override { calls.push_back("hide print"); }
 };

@@ -38,6 +38,18 @@ Application::Application(Services services)
       m_properties(m_settings, m_services.host, m_services.dialogs, m_pixelEdit, m_current, m_zoom,
                    m_selectionRect, m_model, *this, [this] { return m_builder.Building(); },
                    m_services.decimalSeparator),
+      m_options(m_settings, m_services.host, m_services.dialogs, m_browser, m_model, m_zoom,
+                {[this] {
+                     // Apply leaves a stored order that it cannot show alone; one that is not
+                     // a number stops the reload there, as at start-up, and panel 3 says so.
+                     try {
+                         ApplyViewSettings();
+                     } catch (const ConversionError& error) {
+                         ReportError(error.what());
+                     }
+                 },
+                 m_services.programFolder, m_services.windowBackground,
+                 m_services.decimalSeparator}),
       m_print(m_selection, m_browser, m_sheet, m_current, m_services.loader, m_services.printers,
               m_services.dialogs, m_services.twipsPerPixel, m_services.decimalSeparator) {}
 
@@ -307,6 +319,9 @@ void Application::Run(Command command, const std::string& argument) {
     case Command::UpdateSite: case Command::Feedback: case Command::Downloads:
     case Command::HomePage:
         m_services.shell.Open(OnlineAddress(command));
+        break;
+    case Command::Options:
+        m_options.Open();
         break;
     case Command::About:
         m_services.host.ShowAboutWindow();

@@ -10,6 +10,7 @@
 #include "core/app/mainlayout.h"
 #include "core/app/mainwindowhost.h"
 #include "core/app/mainwindowmodel.h"
+#include "core/app/optionsdialog.h"
 #include "core/app/settingsstore.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/renamebox.h"
@@ -85,6 +86,8 @@ public:
     const ThumbnailSheet& Sheet() const { return m_sheet; }
     const RenameBox& Rename() const { return m_rename; }
     const SelectionRect& SelectionBand() const { return m_selectionRect; }
+    // The module values loaded from the settings, as the running program uses them.
+    const ViewSettings& View() const { return m_settings.View; }
     // The main picture's own pointer shape.
     Cursor PictureCursor() const { return m_zoom.SurfaceCursor(); }
     // The thumbnail scroll bar's line and page steps.
@@ -177,6 +180,19 @@ public:
     // Closed by the window manager or with the program: as "Cancel".
     void PropertiesClosed() { m_properties.Close(); }
 
+    // --- the Options dialog: its state, and its controls' events by objectName ----------
+    const OptionsState* Options() const { return m_options.State(); }
+    // Buttons and option buttons.
+    void OptionsClick(std::string_view control) { m_options.Click(control); }
+    void OptionsTab(std::string_view key) { m_options.TabClicked(key); }
+    void OptionsSlider(int value) { m_options.SliderChanged(value); }
+    void OptionsCheck(std::string_view box, bool checked) { m_options.CheckChanged(box, checked); }
+    void OptionsText(std::string_view box, const std::string& text) {
+        m_options.TextChanged(box, text);
+    }
+    // Closed by the window manager or with the program: as "Cancel".
+    void OptionsClosed() { m_options.Close(); }
+
     // --- the Print dialog: its state, and its controls' events by objectName ------------
     const PrintDialog& PrintState() const { return m_print; }
     // lstFiles, cmbPrinters or cmbQuality: the row chosen.
@@ -237,6 +253,7 @@ private:
     FileSystem m_fileSystem;
     FileCommands m_fileCommands;
     PropertiesEdits m_properties;
+    OptionsDialog m_options;
     PrintDialog m_print;
     bool m_startupTrapped = false;
 };

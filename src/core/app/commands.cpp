@@ -237,7 +237,7 @@ bool IsAvailable(Command command) {
     case C::None:
     case C::ShellEdit: case C::Previous: case C::Next: case C::Exit:
     case C::Display: case C::Explorer: case C::Refresh: case C::FullScreen:
-    case C::SlideShow: case C::ToggleTools: case C::ToggleAddress: case C::FileType:
+    case C::SlideShow: case C::Options: case C::ToggleTools: case C::ToggleAddress: case C::FileType:
     case C::ZoomIn: case C::ZoomOut: case C::ZoomLevel: case C::CloseFullScreen:
     case C::ContextMenu:
     case C::GreyScale: case C::Smooth: case C::Sharpen: case C::Emboss: case C::Diffuse:

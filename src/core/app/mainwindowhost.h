@@ -43,6 +43,11 @@ public:
     // brings it forward.
     virtual void ShowAboutWindow() = 0;
     virtual void CloseAboutWindow() = 0;
+    // Creates the Options window when needed, shows it without blocking the other windows
+    // and brings it forward, on the application's dialog state.
+    virtual void ShowOptionsWindow() = 0;
+    // Closes the Options window; the next use creates a fresh one.
+    virtual void CloseOptionsWindow() = 0;
     // Creates the Print dialog when needed, shows it without blocking the other windows and
     // brings it forward.
     virtual void ShowPrintWindow() = 0;

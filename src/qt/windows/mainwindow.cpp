@@ -21,6 +21,7 @@
 #include "qt/widgets/toolstrip.h"
 #include "qt/windows/aboutwindow.h"
 #include "qt/windows/fullscreenwindow.h"
+#include "qt/windows/optionswindow.h"
 #include "qt/windows/printwindow.h"
 #include "qt/windows/propertieswindow.h"
 
@@ -97,6 +98,8 @@ MainWindow::~MainWindow() {
     // No event loop is left to run a deferred delete.
     m_about.reset();
     m_fullScreen.reset();
+    m_options.reset();
+    m_print.reset();
     m_properties.reset();
     for (QWidget* w : m_retired) delete w;
     m_platform.pump.setRender({});
@@ -255,8 +258,9 @@ void MainWindow::Focus(FocusTarget target) {
 void MainWindow::CloseSecondaryWindows() {
     CloseAboutWindow();
     CloseFullScreenWindow();
+    // Closed like the user would: Options writes nothing, Properties saves its position.
+    if (m_options) m_options->close();
     HidePrintWindow();
-    // Closed like the user would, so the dialog saves its position.
     if (m_properties) m_properties->close();
 }
 
@@ -330,6 +334,25 @@ void MainWindow::CloseAboutWindow() {
     if (m_about) m_about->hide();
 }
 
+void MainWindow::ShowOptionsWindow() {
+    if (!m_options)
+        m_options = std::make_unique<OptionsWindow>(
+            *m_app, m_tpp, [this](const std::function<void()>& call) { act(call); }, this);
+    m_options->sync();
+    m_options->show();
+    m_options->raise();
+    m_options->activateWindow();
+}
+
+void MainWindow::CloseOptionsWindow() {
+    if (!m_options) return;
+    m_options->markClosing();
+    m_options->hide();
+    // Its own Ok or Cancel button may be what closes it.
+    m_retired.push_back(m_options.release());
+    if (m_commandDepth == 0) releaseRetiredWindows();
+}
+
 void MainWindow::ShowPrintWindow() {
     if (!m_print)
         m_print = std::make_unique<PrintWindow>(
@@ -380,6 +403,7 @@ void MainWindow::sync() {
         ShowFullScreenWindow();
     if (m_fullScreen) m_fullScreen->sync();
     if (m_properties) m_properties->sync();
+    if (m_options) m_options->sync();
     if (m_print) m_print->sync();
 
     m_menus->setChecks([this](const std::string& name) { return m_app->MenuChecked(name); });

@@ -23,6 +23,7 @@ class ClientArea;
 class DisplayPane;
 class ExplorerPane;
 class FullScreenWindow;
+class OptionsWindow;
 class PrintWindow;
 class PropertiesWindow;
 class StatusBarWidget;
@@ -52,6 +53,7 @@ public:
     FullScreenWindow* fullScreenWindow() const { return m_fullScreen.get(); }
     PropertiesWindow* propertiesWindow() const { return m_properties.get(); }
     AboutWindow* aboutWindow() const { return m_about.get(); }
+    OptionsWindow* optionsWindow() const { return m_options.get(); }
     PrintWindow* printWindow() const { return m_print.get(); }
     ThumbnailPane* thumbnailPane() const { return m_thumbnails; }
 
@@ -73,6 +75,8 @@ public:
     void ClosePropertiesWindow() override;
     void ShowAboutWindow() override;
     void CloseAboutWindow() override;
+    void ShowOptionsWindow() override;
+    void CloseOptionsWindow() override;
     void ShowPrintWindow() override;
     void HidePrintWindow() override;
 
@@ -107,6 +111,7 @@ private:
     std::unique_ptr<FullScreenWindow> m_fullScreen;
     std::unique_ptr<PropertiesWindow> m_properties;
     std::unique_ptr<AboutWindow> m_about;
+    std::unique_ptr<OptionsWindow> m_options;
     std::unique_ptr<PrintWindow> m_print;
     std::vector<QWidget*> m_retired; // closed, waiting until no command runs
 
