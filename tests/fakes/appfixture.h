@@ -101,14 +101,14 @@ struct AppFixture : ::testing::Test {
             program.file(name);
         elsewhere.file("c.gif");
     }
-    Application& start() {
+    Application& start(const std::string& startPath = {}) {
         app = std::make_unique<Application>(Services{settings, volumes, host, loader, pump, clock,
                                                      dialogs, timer, shell, clipboard, fileWriter, trash, printers,
                                                      program.path(),
                                                      elsewhere.path(), 0x00C0C0C0});
         host.app = app.get();
         host.f = WindowFrame{};
-        app->Start();
+        app->Start(startPath);
         return *app;
     }
     std::string panel(StatusBarState::Index i) { return app->Model().status.text(i); }

@@ -40,14 +40,15 @@ struct TestWindow {
     std::unique_ptr<qt::MainWindow> window;
 
     TestWindow() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path()); }
-    qt::MainWindow& open(const QString& program, const QString& initial = {}) {
+    qt::MainWindow& open(const QString& program, const QString& initial = {},
+                         const QString& startPath = {}) {
         window.reset();
         platform.reset(); // the next one reads the settings file afresh
         platform = std::make_unique<qt::QtPlatform>();
         window = std::make_unique<qt::MainWindow>(
             *platform, program.toStdString(),
             (initial.isEmpty() ? program : initial).toStdString(), &dialogs, &shell);
-        window->start();
+        window->start(QFile::encodeName(startPath).toStdString());
         return *window;
     }
     qt::MainWindow* operator->() { return window.get(); }

@@ -108,3 +108,11 @@ TEST_F(WiringTest, MovingTheMouseRepaintsNoThumbnail) {
     QCoreApplication::processEvents();
     EXPECT_GT(window->thumbnailPane()->sheetRepaints(), asked);
 }
+
+TEST_F(WiringTest, APictureGivenAtStartIsShownAndSelectedInItsFolder) {
+    QTemporaryDir program;
+    open(program.path(), {}, folder.filePath("p11.bmp"));
+    EXPECT_TRUE(shown().startsWith("Image: p11.bmp")) << shown().toStdString();
+    EXPECT_EQ(app().SelectedFiles().names(), std::vector<std::string>{"p11.bmp"});
+    EXPECT_EQ(child<QListWidget>("flbList")->currentRow(), 11);
+}

@@ -1,5 +1,7 @@
 #include "core/app/aboutlayout.h"
 
+#include "core/app/apptitle.h"
+
 namespace vistrel::core {
 
 namespace {
@@ -16,7 +18,7 @@ std::vector<AboutControl> BuildAbout() {
     return {
         {"picIcon", K::Icon, "", {margin, margin, 720, 720}},
         {"lblTitle", K::Title, "Vistrel", {textLeft, margin, textWidth, 480}},
-        {"lblVersion", K::Text, "Version 1.0.3", {textLeft, 780, textWidth, 300}},
+        {"lblVersion", K::Text, std::string("Version ") + AppVersion, {textLeft, 780, textWidth, 300}},
         {"lblDescription", K::Text,
          "Vistrel is a picture program with a thumbnail browser: it lets you view, organise, "
          "touch up and print the pictures of the folder you choose.",

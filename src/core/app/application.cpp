@@ -1,5 +1,7 @@
 #include "core/app/application.h"
 
+#include <filesystem>
+
 #include "core/app/helplinks.h"
 #include "core/app/numbers.h"
 #include "core/app/windowplacement.h"
@@ -99,7 +101,7 @@ void Application::PlaceWindow(bool maximized) {
     }
 }
 
-void Application::Start() {
+void Application::Start(const std::string& startPath) {
     bool shown = false;
     try {
         m_settings.EnsureInitialised(m_services.programFolder, m_services.windowBackground);
@@ -158,8 +160,36 @@ void Application::Start() {
     }
 
     m_zoom.HideResizeHandles();
-    RestoreStartFolder();
+    // A path that cannot be opened is reported once the usual start has built its grid.
+    const auto startFailure = startPath.empty() ? std::nullopt : OpenStartPath(startPath);
+    if (startPath.empty() || startFailure) RestoreStartFolder();
+    if (startFailure) ReportError(*startFailure);
     ReportUnsavedSettings();
+}
+
+std::optional<std::string> Application::OpenStartPath(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (!fs::exists(status)) return path + " does not exist";
+    std::string folder = path, picture;
+    if (!fs::is_directory(status)) {
+        if (!fs::is_regular_file(status)) return path + " is neither a folder nor a file";
+        const fs::path file(path);
+        folder = file.parent_path().string();
+        picture = file.filename().string();
+        m_builder.EndOn(picture);
+    }
+    const std::string before = m_browser.folderPath();
+    if (auto failure = m_browser.openFolder(folder)) {
+        m_builder.EndOn({});
+        return failure;
+    }
+    if (m_browser.folderPath() == before) m_browser.RefreshFolder();
+    m_builder.EndOn({}); // a folder without pictures built nothing
+    m_grid.ScrollIntoView(m_current.CurrentFileIndex);
+    FocusPicture();
+    return std::nullopt;
 }
 
 void Application::ReportUnsavedSettings() {

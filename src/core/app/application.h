@@ -100,8 +100,9 @@ public:
     bool StartupTrapped() const { return m_startupTrapped; }
 
     // --- the main window's life ---------------------------------------------------------
-    // The main window's load handler.
-    void Start();
+    // The main window's load handler. `startPath`, from the command line, is a folder to open
+    // or a picture to open in its folder instead of the starting folder; empty for none.
+    void Start(const std::string& startPath = {});
     // The main window's closing handler: writes the settings back, closes the other windows.
     void Close();
     // The window's frame as the window system has it now, without a layout.
@@ -216,6 +217,8 @@ private:
     void ReportUnsavedSettings();
     void ApplyLayoutResult(const LayoutResult& result);
     void RestoreStartFolder();
+    // Opens the folder or picture given on the command line; the reason when it cannot.
+    std::optional<std::string> OpenStartPath(const std::string& path);
     void ToggleBand(bool& band, const char* key);
     void OpenFullScreen();
     void ShellEdit();

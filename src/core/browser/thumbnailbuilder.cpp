@@ -10,6 +10,7 @@
 #include <optional>
 #include <thread>
 #include <utility>
+#include <utility>
 #include <vector>
 
 #include "core/app/fitinside.h"
@@ -199,6 +200,10 @@ void ThumbnailBuilder::BuildThumbnails() {
 
     if (m_current) {
         m_current->setImageCount(count);
+        const auto& files = m_browser.files();
+        const auto endOn = std::find(files.begin(), files.end(), std::exchange(m_endOn, {}));
+        if (endOn != files.end() && endOn - files.begin() < count)
+            m_current->setCurrentFileIndex(static_cast<int>(endOn - files.begin()));
         m_current->loadSelectedImage();
     }
 }

@@ -44,6 +44,8 @@ public:
     // From the build's first yield to the end of its final load. The progress value is 0
     // at both ends, so it cannot tell on its own.
     bool Building() const { return m_building; }
+    // The next build ends on this file of the folder, when it lists it, instead of the first.
+    void EndOn(std::string name) { m_endOn = std::move(name); }
 
     std::chrono::system_clock::time_point BuildStartTime() const { return m_buildStartTime; }
     // The last build's duration as shown in panel 3.
@@ -65,6 +67,7 @@ private:
     std::string m_buildTimeText;
     std::string m_firstError;
     bool m_building = false;
+    std::string m_endOn;
 };
 
 } // namespace vistrel::core

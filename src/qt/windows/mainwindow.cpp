@@ -164,8 +164,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::start() {
-    act([this] { m_app->Start(); });
+void MainWindow::start(const std::string& startPath) {
+    act([this, &startPath] { m_app->Start(startPath); });
 }
 
 core::WindowFrame MainWindow::frame() const {

@@ -44,7 +44,7 @@ public:
 
     core::Application& app() { return *m_app; }
     // Runs the load handler: settings, placement, panes and the starting folder.
-    void start();
+    void start(const std::string& startPath = {});
     // Re-renders the application's state into the widgets.
     void sync();
 

@@ -326,3 +326,30 @@ TEST_F(AppFixture, PreviousNextAndSlidesScrollTheCurrentCellIntoView) {
         EXPECT_LE(cell.bottom() + m.picBack.top, m.picPreview.innerHeight());
     }
 }
+
+TEST_F(AppFixture, TheCommandLineOpensAFolderOrAPictureInItsFolder) {
+    elsewhere.file("d.bmp");
+    elsewhere.file("e.jpg");
+    struct Case {
+        std::string path;
+        std::string folder;     // the folder shown afterwards
+        std::string shown;      // the picture loaded and selected
+        std::string status;     // panel 3 starts with it
+    };
+    const Case cases[] = {
+        {"", program.path(), "a.jpg", ""},
+        {elsewhere.path(), elsewhere.path(), "c.gif", ""},
+        {elsewhere.path("e.jpg"), elsewhere.path(), "e.jpg", ""},
+        {elsewhere.path("gone.jpg"), program.path(), "a.jpg",
+         "Error: " + elsewhere.path("gone.jpg") + " does not exist"},
+    };
+    for (const Case& c : cases) {
+        settings = MemorySettings{}; // a first run each time: it opens the program's folder
+        start(c.path);
+        EXPECT_EQ(app->Browser().folderPath(), c.folder) << c.path;
+        EXPECT_EQ(app->SelectedFiles().names(), std::vector<std::string>{c.shown}) << c.path;
+        EXPECT_EQ(panel(StatusBarState::Status).rfind(c.status, 0), 0u)
+            << c.path << ": " << panel(StatusBarState::Status);
+        EXPECT_EQ(settings.read("homedir"), "False") << c.path;
+    }
+}
