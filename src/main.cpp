@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "core/app/apptitle.h"
+#include "core/app/programfolder.h"
 #include "qt/platform/qtplatform.h"
 #include "qt/windows/mainwindow.h"
 
@@ -47,7 +48,10 @@ int main(int argc, char** argv) {
 
     vistrel::qt::QtPlatform platform;
     vistrel::qt::MainWindow window(
-        platform, QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString(),
+        platform,
+        vistrel::core::ProgramFolder(
+            QFile::encodeName(QDir::toNativeSeparators(QApplication::applicationDirPath()))
+                .toStdString()),
         QDir::toNativeSeparators(QDir::currentPath()).toStdString());
     window.start(startPath);
     return application.exec();
