@@ -18,6 +18,7 @@
 #include <string>
 
 #include "bench/quietdialogs.h"
+#include "bench/selectall.h"
 #include "qt/platform/qtplatform.h"
 #include "qt/windows/mainwindow.h"
 
@@ -46,12 +47,7 @@ int main(int argc, char** argv) {
     window.start();
     core::Application& app = window.app();
     const int cells = app.Sheet().cellCount();
-    app.CellPress(0, core::CellZone::Image, core::MouseButton::Left);
-    for (int i = 1; i < cells; ++i) {
-        app.CellKey(core::Key::Shift, true);
-        app.CellPress(i, core::CellZone::Image, core::MouseButton::Left);
-        app.CellKey(core::Key::Shift, false);
-    }
+    bench::SelectEveryPicture(app);
     const auto selected = app.SelectedFiles().names().size();
     const auto generation = app.Sheet().generation();
 

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "bench/quietdialogs.h"
+#include "bench/selectall.h"
 #include "qt/platform/qtplatform.h"
 #include "qt/windows/mainwindow.h"
 
@@ -73,13 +74,7 @@ int main(int argc, char** argv) {
                           &dialogs);
     window.start();
     core::Application& app = window.app();
-    const int cells = app.Sheet().cellCount();
-    app.CellPress(0, core::CellZone::Image, core::MouseButton::Left);
-    for (int i = 1; i < cells; ++i) {
-        app.CellKey(core::Key::Shift, true);
-        app.CellPress(i, core::CellZone::Image, core::MouseButton::Left);
-        app.CellKey(core::Key::Shift, false);
-    }
+    bench::SelectEveryPicture(app);
     app.Run(core::Command::Print);
     const auto& items = app.PrintState().PrinterItems();
     app.PrintChoose("cmbPrinters", static_cast<int>(items.size()) - 1); // the PDF entry

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,6 +113,17 @@ struct AppFixture : ::testing::Test {
         return *app;
     }
     std::string panel(StatusBarState::Index i) { return app->Model().status.text(i); }
+    // Clicks the pictures in the grid, the first plainly, the others with Shift.
+    void select(std::initializer_list<int> cells) {
+        bool first = true;
+        for (int cell : cells) {
+            if (!first) app->CellKey(Key::Shift, true);
+            app->CellPress(cell, CellZone::Image, MouseButton::Left);
+            app->CellRelease(cell, CellZone::Image, MouseButton::Left);
+            if (!first) app->CellKey(Key::Shift, false);
+            first = false;
+        }
+    }
 };
 
 } // namespace vistrel::test

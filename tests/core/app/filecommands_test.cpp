@@ -23,17 +23,6 @@ struct FileCommandsTest : AppFixture {
         trash.folder = trashFolder.path();
         start();
     }
-    // Clicks the pictures in the grid, the first plainly, the others with Shift.
-    void select(std::initializer_list<int> cells) {
-        bool first = true;
-        for (int cell : cells) {
-            if (!first) app->CellKey(Key::Shift, true);
-            app->CellPress(cell, CellZone::Image, MouseButton::Left);
-            app->CellRelease(cell, CellZone::Image, MouseButton::Left);
-            if (!first) app->CellKey(Key::Shift, false);
-            first = false;
-        }
-    }
     std::string status() { return panel(StatusBarState::Status); }
     int cells() { return app->Sheet().cellCount(); }
 };

@@ -110,16 +110,6 @@ struct PrintTest : AppFixture {
         loader.pictures["b.bmp"] = {100, 900}; // 1,500 x 13,500 twips
         start();
     }
-    void select(std::initializer_list<int> cells) {
-        bool first = true;
-        for (int cell : cells) {
-            if (!first) app->CellKey(Key::Shift, true);
-            app->CellPress(cell, CellZone::Image, MouseButton::Left);
-            app->CellRelease(cell, CellZone::Image, MouseButton::Left);
-            if (!first) app->CellKey(Key::Shift, false);
-            first = false;
-        }
-    }
     const PrintDialog& dialog() { return app->PrintState(); }
     void print() {
         printers.log.clear();
