@@ -1,6 +1,7 @@
 #include "metafile/render.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 
 #include <cstdint>
@@ -11,7 +12,6 @@
 
 #include <emf2svg.h>
 #include <libwmf/api.h>
-#include <libwmf/gd.h>
 #include <libwmf/svg.h>
 
 #include "core/viewer/metafileheader.h"
@@ -67,7 +67,7 @@ QRectF emfFrameInSvg(const std::string& file) {
 
 Svg emfToSvg(const std::string& file) {
     generatorOptions options{};
-    options.nameSpace = const_cast<char*>("svg");
+    options.nameSpace = const_cast<char*>("");
     options.svgDelimiter = true;
     // EMF+ files carry plain EMF records for readers without EMF+, which the library
     // draws more completely than its EMF+ part.
@@ -173,6 +173,27 @@ QByteArray wmfToSvgOnce(std::string& file) {
     for (char& c : result)
         if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\r' && c != '\t') c = ' ';
     result = QString::fromLatin1(result).toUtf8();
+    // Rectangles drawn from right to left come out with a negative width, which SVG readers
+    // drop; turn them round.
+    static const QRegularExpression rect(
+        R"re(<rect x="(-?[0-9.]+)" y="(-?[0-9.]+)" width="(-?[0-9.]+)" height="(-?[0-9.]+)")re");
+    QByteArray fixed;
+    qsizetype copied = 0;
+    const QString text = QString::fromUtf8(result);
+    for (auto it = rect.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        double x = m.captured(1).toDouble(), y = m.captured(2).toDouble();
+        double w = m.captured(3).toDouble(), h = m.captured(4).toDouble();
+        if (w >= 0 && h >= 0) continue;
+        if (w < 0) x += w, w = -w;
+        if (h < 0) y += h, h = -h;
+        fixed += text.mid(copied, m.capturedStart() - copied).toUtf8();
+        fixed += QString("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"")
+                     .arg(x, 0, 'f', 4).arg(y, 0, 'f', 4).arg(w, 0, 'f', 4).arg(h, 0, 'f', 4)
+                     .toUtf8();
+        copied = m.capturedEnd();
+    }
+    if (copied > 0) result = fixed + text.mid(copied).toUtf8();
     // The library's SVG names no namespaces, which an XML reader needs for its images' links.
     const qsizetype svgStart = result.indexOf("<svg ");
     if (svgStart >= 0 && result.indexOf("xmlns=\"http://www.w3.org/2000/svg\"") < 0)
@@ -189,78 +210,6 @@ Svg wmfToSvg(const std::string& file) {
         if (withoutRegions(copy)) svg.text = wmfToSvgOnce(copy);
     }
     return svg;
-}
-
-// WMF through the library's own raster device: exact colours and bitmaps, drawn straight at
-// the size asked for. Its SVG device would round every colour to a named SVG colour.
-Rendered renderWmfOnce(std::string& file, int boxWidth, int boxHeight) {
-    Rendered result;
-    result.status = Status::Damaged;
-    WmfSession session(wmf_gd_function);
-    wmfD_Rect bbox{};
-    unsigned int width = 0, height = 0;
-    if (!session.api ||
-        wmf_mem_open(session.api, reinterpret_cast<unsigned char*>(file.data()),
-                     static_cast<long>(file.size())) != wmf_E_None ||
-        wmf_scan(session.api, 0, &bbox) != wmf_E_None ||
-        wmf_display_size(session.api, &width, &height, 96, 96) != wmf_E_None)
-        return result;
-    std::optional<core::PixelSize> natural = core::MetafileFrameSize(bytes(file), file.size());
-    if (!natural) {
-        // No placeable header: the drawing's bounds, as the library measures them.
-        if (width < 1 || height < 1 || width > core::MaxMetafileSide ||
-            height > core::MaxMetafileSide)
-            return result;
-        natural = core::PixelSize{static_cast<int>(width), static_cast<int>(height)};
-    }
-    result.naturalWidth = natural->width;
-    result.naturalHeight = natural->height;
-    if (core::IsTooLarge(natural->width, natural->height)) {
-        result.status = Status::TooLarge;
-        return result;
-    }
-    const core::PixelSize target =
-        boxWidth > 0 && boxHeight > 0
-            ? core::FitInsidePixels(natural->width, natural->height, boxWidth, boxHeight)
-            : *natural;
-    wmf_gd_t* device = WMF_GD_GetData(session.api);
-    device->type = wmf_gd_image;
-    device->bbox = bbox;
-    device->width = static_cast<unsigned int>(target.width);
-    device->height = static_cast<unsigned int>(target.height);
-    if (wmf_play(session.api, 0, &bbox) != wmf_E_None || !device->gd_image) return result;
-    const int* pixels = wmf_gd_image_pixels(device->gd_image);
-    if (!pixels) return result;
-    QImage image(target.width, target.height, QImage::Format_RGB32);
-    if (image.isNull()) {
-        result.status = Status::OutOfMemory;
-        return result;
-    }
-    // 0xAARRGGBB with the library's 7-bit alpha, 0 opaque: composed over white.
-    for (int y = 0; y < target.height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < target.width; ++x) {
-            const auto p = static_cast<std::uint32_t>(*pixels++);
-            const int clear = std::min<int>(p >> 24 & 0x7F, 127);
-            const auto over = [clear](std::uint32_t c) {
-                return static_cast<int>((c * (127 - clear) + 255u * clear + 63) / 127);
-            };
-            row[x] = qRgb(over(p >> 16 & 0xFF), over(p >> 8 & 0xFF), over(p & 0xFF));
-        }
-    }
-    result.image = std::move(image);
-    result.status = Status::Ok;
-    return result;
-}
-
-Rendered renderWmf(const std::string& original, int boxWidth, int boxHeight) {
-    std::string file = original;
-    Rendered result = renderWmfOnce(file, boxWidth, boxHeight);
-    if (result.status == Status::Damaged) {
-        file = original;
-        if (withoutRegions(file)) result = renderWmfOnce(file, boxWidth, boxHeight);
-    }
-    return result;
 }
 
 } // namespace
@@ -284,7 +233,6 @@ Rendered Render(const std::string& file, int boxWidth, int boxHeight) {
         result.status = Status::NotAMetafile;
         return result;
     }
-    if (kind == MetafileKind::Wmf) return renderWmf(file, boxWidth, boxHeight);
     const Svg svg = ToSvg(file);
     QSvgRenderer renderer;
     if (svg.text.isEmpty() || !renderer.load(svg.text)) {
@@ -305,12 +253,9 @@ Rendered Render(const std::string& file, int boxWidth, int boxHeight) {
         }
         natural = core::PixelSize{bounds.width(), bounds.height()};
     }
+    natural = core::CapMetafileSize(*natural);
     result.naturalWidth = natural->width;
     result.naturalHeight = natural->height;
-    if (core::IsTooLarge(natural->width, natural->height)) {
-        result.status = Status::TooLarge;
-        return result;
-    }
     const core::PixelSize target =
         boxWidth > 0 && boxHeight > 0
             ? core::FitInsidePixels(natural->width, natural->height, boxWidth, boxHeight)

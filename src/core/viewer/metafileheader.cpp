@@ -1,6 +1,7 @@
 #include "core/viewer/metafileheader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 
@@ -66,6 +67,22 @@ std::optional<PixelSize> MetafileFrameSize(const unsigned char* head, std::size_
         break;
     }
     return std::nullopt;
+}
+
+PixelSize CapMetafileSize(PixelSize size) {
+    const auto tooLarge = [](PixelSize s) {
+        return std::int64_t{s.width} * s.height * 4 > MaxMetafileBytes;
+    };
+    if (size.width < 1 || size.height < 1 || !tooLarge(size)) return size;
+    const double scale = std::sqrt(static_cast<double>(MaxMetafileBytes / 4) /
+                                   (static_cast<double>(size.width) * size.height));
+    PixelSize capped{std::max(1, static_cast<int>(size.width * scale)),
+                     std::max(1, static_cast<int>(size.height * scale))};
+    while (tooLarge(capped)) {
+        capped.width = std::max(1, capped.width - 1);
+        capped.height = std::max(1, capped.height - 1);
+    }
+    return capped;
 }
 
 LoadResult MetafileLoadFailure(const std::string& path, MetafileFailure failure) {

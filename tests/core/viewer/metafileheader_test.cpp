@@ -82,6 +82,20 @@ TEST(MetafileHeader, FrameGivesTheSizeAt96Dpi) {
         EXPECT_EQ(frame(head), expected) << name;
 }
 
+TEST(MetafileHeader, OversizedDrawingsShrinkToTheLargestPictureAllowed) {
+    const std::tuple<PixelSize, PixelSize> cases[] = {
+        {{4096, 4096}, {4096, 4096}},   // exactly 64 MB
+        {{4097, 4096}, {4096, 4095}},   // one column more
+        {{12047, 15591}, {3600, 4659}}, // proportions kept: scale 0.2989
+        {{1000000, 1}, {1000000, 1}},   // long and thin fits as it is
+        {{1048576, 1048576}, {4096, 4096}}};
+    for (const auto& [size, expected] : cases) {
+        const PixelSize capped = CapMetafileSize(size);
+        EXPECT_EQ(capped, expected) << size.width << " x " << size.height;
+        EXPECT_LE(std::int64_t{capped.width} * capped.height * 4, MaxMetafileBytes);
+    }
+}
+
 TEST(MetafileHeader, FailuresNameTheFileAndTheReason) {
     const std::tuple<MetafileFailure, LoadError, const char*> cases[] = {
         {MetafileFailure::TimedOut, LoadError::Damaged, "longer than 2 seconds"},
