@@ -84,11 +84,11 @@ TEST(MetafileHeader, FrameGivesTheSizeAt96Dpi) {
 
 TEST(MetafileHeader, OversizedDrawingsShrinkToTheLargestPictureAllowed) {
     const std::tuple<PixelSize, PixelSize> cases[] = {
-        {{4096, 4096}, {4096, 4096}},   // exactly 64 MB
-        {{4097, 4096}, {4096, 4095}},   // one column more
-        {{12047, 15591}, {3600, 4659}}, // proportions kept: scale 0.2989
+        {{2048, 2048}, {2048, 2048}},   // exactly 16 MB
+        {{2049, 2048}, {2048, 2047}},   // one column more
+        {{12047, 15591}, {1800, 2329}}, // proportions kept: scale 0.1494
         {{1000000, 1}, {1000000, 1}},   // long and thin fits as it is
-        {{1048576, 1048576}, {4096, 4096}}};
+        {{1048576, 1048576}, {2048, 2048}}};
     for (const auto& [size, expected] : cases) {
         const PixelSize capped = CapMetafileSize(size);
         EXPECT_EQ(capped, expected) << size.width << " x " << size.height;
