@@ -49,7 +49,9 @@ Round run(const std::vector<fs::path>& files, int filesPerHelper) {
     const auto start = Clock::now();
     int failed = 0;
     {
-        MetafileLoader loader({{}, vistrel::core::MetafileTimeLimitMs, filesPerHelper});
+        MetafileLoader::Options options;
+        options.filesPerHelper = filesPerHelper;
+        MetafileLoader loader(options);
         for (const fs::path& file : files)
             failed += !loader.load(file.string(), vistrel::core::PixelSize{87, 75}).ok();
     } // ends and reaps the helpers, so their CPU time is counted

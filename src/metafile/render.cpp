@@ -5,6 +5,7 @@
 #include <QSvgRenderer>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -155,19 +156,25 @@ QByteArray wmfToSvgOnce(std::string& file) {
         wmf_scan(api, 0, &bbox) == wmf_E_None &&
         wmf_display_size(api, &width, &height, 96, 96) == wmf_E_None && width > 0 &&
         height > 0) {
-        wmf_svg_t* device = WMF_SVG_GetData(api);
-        device->out = wmf_stream_create(api, nullptr);
-        device->Description = const_cast<char*>("");
-        device->bbox = bbox;
-        device->width = width;
-        device->height = height;
-        device->flags |= WMF_SVG_INLINE_IMAGES;
-        const bool played = wmf_play(api, 0, &bbox) == wmf_E_None;
+        // The library's own memory stream grows 256 bytes at a time, which makes large
+        // drawings quadratic; a C library memory stream grows geometrically. The library
+        // frees its stream record with the API; destroying a file stream would crash.
         char* text = nullptr;
-        unsigned long length = 0;
-        wmf_stream_destroy(api, device->out, &text, &length);
-        if (played && text && length > 0) result = QByteArray(text, static_cast<qsizetype>(length));
-        // The memory stream's buffer belongs to the library's allocator, freed with the API.
+        std::size_t length = 0;
+        std::FILE* out = open_memstream(&text, &length);
+        if (out) {
+            wmf_svg_t* device = WMF_SVG_GetData(api);
+            device->out = wmf_stream_create(api, out);
+            device->Description = const_cast<char*>("");
+            device->bbox = bbox;
+            device->width = width;
+            device->height = height;
+            device->flags |= WMF_SVG_INLINE_IMAGES;
+            const bool played = device->out && wmf_play(api, 0, &bbox) == wmf_E_None;
+            if (std::fclose(out) == 0 && played && text && length > 0)
+                result = QByteArray(text, static_cast<qsizetype>(length));
+            std::free(text);
+        }
     }
     // The library copies the file's 8-bit text as it stands; XML wants UTF-8 without controls.
     for (char& c : result)

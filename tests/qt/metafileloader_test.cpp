@@ -89,7 +89,7 @@ protected:
         return script("cat '" + file + "'");
     }
     LoadResult load(const std::string& helper, std::optional<PixelSize> box = PixelSize{64, 64}) {
-        const MetafileLoader loader({helper});
+        const MetafileLoader loader({helper, vistrel::core::MetafileTimeLimitMs});
         return loader.load(dir.file("picture.emf", "irrelevant"), box);
     }
     vistrel::test::TempFolder dir;
@@ -164,7 +164,9 @@ TEST_F(FakeHelper, CrashesNonsenseAndLiesEndInAClearErrorWithoutAllocating) {
 TEST(MetafileLoader, ConcurrentLoadsShareHelpersAndAgree) {
     const std::string emf = (Source / "resources/samples/sample-drawing.emf").string();
     const std::string wmf = (Source / "resources/samples/sample-drawing.wmf").string();
-    const MetafileLoader loader({{}, vistrel::core::MetafileTimeLimitMs, 3});
+    MetafileLoader::Options options;
+    options.filesPerHelper = 3;
+    const MetafileLoader loader(options);
     const Image expected[] = {loader.load(emf, PixelSize{96, 96}).image,
                               loader.load(wmf, PixelSize{96, 96}).image};
     ASSERT_FALSE(expected[0].isNull() || expected[1].isNull());
@@ -249,7 +251,8 @@ TEST(MetafileLoaderCorpus, EveryFileDisplaysAndDamagedOnesEndInTime) {
             const LoadResult full = loader.load(path.string());
             const LoadResult thumb = loader.loadScaled(path.string(), 64, 64);
             // Each of the two loads is stopped at the time limit.
-            EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2 * 2000 + 1500)) << name;
+            const int limit = MetafileLoader::Options{}.timeLimitMs;
+            EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2 * limit + 1500)) << name;
             if (!full.ok()) {
                 ++failed;
                 std::cout << "  " << full.errorText << "\n";

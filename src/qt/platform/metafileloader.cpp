@@ -188,7 +188,9 @@ std::optional<MetafileLoader::Helper> MetafileLoader::start() const {
     posix_spawnattr_init(&attributes);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // Libraries chatter on stderr; sanitizer builds keep it, for the sanitizer's reports.
+    if (MetafileSlowdown == 1)
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     // The calling thread's blocked and ignored signals are no business of the helper.
     sigset_t none, defaults;
     sigemptyset(&none);

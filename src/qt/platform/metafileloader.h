@@ -10,6 +10,20 @@
 
 namespace vistrel::qt {
 
+// Sanitizer builds run the helper many times slower (its libraries' allocations go through the
+// sanitizer), so they wait longer before taking a drawing as hung.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr int MetafileSlowdown = 10;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr int MetafileSlowdown = 10;
+#else
+inline constexpr int MetafileSlowdown = 1;
+#endif
+#else
+inline constexpr int MetafileSlowdown = 1;
+#endif
+
 // Draws WMF and EMF files through the helper program vistrel-metafile, so that a file which
 // makes a library loop, crash or run out of memory costs that process and not the viewer:
 // a helper that takes longer than the time limit is killed and the file counts as damaged.
@@ -20,7 +34,7 @@ class MetafileLoader {
 public:
     struct Options {
         std::string helperPath; // empty: DefaultHelperPath()
-        int timeLimitMs = core::MetafileTimeLimitMs;
+        int timeLimitMs = core::MetafileTimeLimitMs * MetafileSlowdown;
         int filesPerHelper = 64; // then a fresh process, so that leaks cannot pile up
     };
 
