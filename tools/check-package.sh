@@ -9,7 +9,7 @@ trap 'rm -rf "$root"' EXIT
 deb=$(ls "$build"/vistrel_*.deb)
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "no library dependencies in $deb"; exit 1; }
 dpkg -x "$deb" "$root"
-for f in bin/vistrel share/vistrel/help.html share/vistrel/sample-landscape.jpg \
+for f in bin/vistrel libexec/vistrel/vistrel-metafile share/vistrel/help.html share/vistrel/sample-landscape.jpg \
     share/applications/example.quorvane.Vistrel.desktop \
     share/metainfo/example.quorvane.Vistrel.metainfo.xml \
     share/icons/hicolor/scalable/apps/vistrel.svg; do

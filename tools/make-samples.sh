@@ -7,6 +7,7 @@
 #   tools/make-samples.sh            samples and icons
 #   tools/make-samples.sh samples    only resources/samples
 #   tools/make-samples.sh icons      only resources/icons
+#   tools/make-samples.sh metafiles  only the WMF and EMF samples
 #
 # Needs: ImageMagick (6 or 7), the DejaVu fonts (fonts-dejavu-core) and, for
 # the icons, the Tango icon theme (tango-icon-theme, public domain).
@@ -277,9 +278,16 @@ make_icons() {
     im "$WORK/app.png" "${png_opts[@]}" "PNG32:$ICONS/vistrel.png"
 }
 
+# The two metafiles, written by a small program with libuemf (libuemf-dev).
+make_metafiles() {
+    cc -O2 -o "$WORK/make-metafiles" "$ROOT/tools/make-metafiles.c" -luemf
+    "$WORK/make-metafiles" "$SAMPLES"
+}
+
 case ${1:-all} in
-    all) make_samples; make_icons ;;
-    samples) make_samples ;;
+    all) make_samples; make_metafiles; make_icons ;;
+    samples) make_samples; make_metafiles ;;
+    metafiles) make_metafiles ;;
     icons) make_icons ;;
-    *) echo "usage: $0 [samples|icons]" >&2; exit 2 ;;
+    *) echo "usage: $0 [samples|metafiles|icons]" >&2; exit 2 ;;
 esac

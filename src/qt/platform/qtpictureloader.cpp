@@ -13,8 +13,10 @@
 #include <optional>
 
 #include "core/app/asciitext.h"
+#include "core/viewer/metafileheader.h"
 #include "core/viewer/pictureloadrules.h"
 #include "qt/platform/imageconvert.h"
+#include "qt/platform/metafileloader.h"
 
 namespace vistrel::qt {
 
@@ -120,11 +122,17 @@ QSize gifScreenSize(const QByteArray& head) {
     return screen.isEmpty() ? QSize() : screen;
 }
 
-LoadResult decode(const std::string& path, std::optional<QSize> box) {
+LoadResult decode(const std::string& path, std::optional<QSize> box,
+                  const MetafileLoader& metafiles) {
     QFile file;
     if (const LoadError error = openFile(path, file); error != LoadError::None)
         return core::LoadFailure(path, error);
-    const QByteArray head = file.peek(16);
+    const QByteArray head = file.peek(core::MetafileHeadBytes);
+    if (core::MetafileKindOf(reinterpret_cast<const unsigned char*>(head.constData()),
+                             static_cast<std::size_t>(head.size())) != core::MetafileKind::None) {
+        if (!box) return metafiles.load(path, std::nullopt);
+        return metafiles.load(path, core::PixelSize{box->width(), box->height()});
+    }
     const std::unique_ptr<QImageReader> reader = openReader(path, file);
     if (!reader) return core::LoadFailure(path, LoadError::NotAPicture);
     reader->setAutoTransform(true);
@@ -176,7 +184,7 @@ LoadResult decode(const std::string& path, std::optional<QSize> box) {
 
 } // namespace
 
-QtPictureLoader::QtPictureLoader() {
+QtPictureLoader::QtPictureLoader() : m_metafiles(std::make_shared<MetafileLoader>()) {
     static std::once_flag once;
     std::call_once(once, [] {
         QImageReader::setAllocationLimit(static_cast<int>(core::MaxPictureBytes / (1024 * 1024)));
@@ -184,12 +192,12 @@ QtPictureLoader::QtPictureLoader() {
 }
 
 core::LoadResult QtPictureLoader::load(const std::string& path) const {
-    return decode(path, std::nullopt);
+    return decode(path, std::nullopt, *m_metafiles);
 }
 
 core::LoadResult QtPictureLoader::loadScaled(const std::string& path, int maxWidth,
                                              int maxHeight) const {
-    return decode(path, QSize(std::max(maxWidth, 1), std::max(maxHeight, 1)));
+    return decode(path, QSize(std::max(maxWidth, 1), std::max(maxHeight, 1)), *m_metafiles);
 }
 
 } // namespace vistrel::qt

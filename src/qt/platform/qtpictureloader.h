@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "core/platform/pictureloader.h"
 
 namespace vistrel::qt {
@@ -8,7 +10,9 @@ namespace vistrel::qt {
 // whose content no reader claims is tried by its extension (a .dib without file header).
 // EXIF orientation is applied. Pictures larger than core::MaxPictureBytes are refused before
 // decoding. Transparent parts come out composed over white. Of an icon the largest image is
-// taken, of an animation the first frame.
+// taken, of an animation the first frame. WMF and EMF files go to MetafileLoader.
+class MetafileLoader;
+
 class QtPictureLoader : public core::PictureLoader {
 public:
     // Sets Qt's process-wide allocation limit to core::MaxPictureBytes; construct the loader
@@ -18,6 +22,9 @@ public:
     core::LoadResult load(const std::string& path) const override;
     core::LoadResult loadScaled(const std::string& path, int maxWidth,
                                 int maxHeight) const override;
+
+private:
+    std::shared_ptr<const MetafileLoader> m_metafiles;
 };
 
 } // namespace vistrel::qt
