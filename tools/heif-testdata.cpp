@@ -1,4 +1,4 @@
-// Writes the HEIC and AVIF test pictures of tests/data; run through tools/make-heif-testdata.sh.
+// Writes the HEIC and AVIF test pictures of tests/data; run through tools/make-testdata.sh.
 //
 // Each upright picture is four quadrants: red, green on top, blue, yellow below. The pixels
 // are stored turned or mirrored and the file's rotation and mirror boxes (written by libheif

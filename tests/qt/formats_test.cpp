@@ -169,6 +169,7 @@ TEST_F(FormatsTest, EachFormatLoadsByContentAndFailsClearlyWhenCutShort) {
         {"picture.png", encode(picture, "png"), 0},
         {"picture.webp", encode(picture, "webp", 90), 24},
         {"lossless.webp", encode(picture, "webp", 100), 0},
+        {"animated.webp", testData("quadrants-animated.webp"), 24}, // the first frame
         {"picture.tif", encode(picture, "tiff"), 0},
         {"picture.svg", svgQuadrants(64, 32), 0},
 #ifdef VISTREL_HAVE_LIBHEIF

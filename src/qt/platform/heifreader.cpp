@@ -71,7 +71,7 @@ void InitHeif() {
 bool IsHeif(const QByteArray& head) {
     const auto* data = reinterpret_cast<const std::uint8_t*>(head.constData());
     const int size = static_cast<int>(head.size());
-    if (size < 12) return false;
+    if (size < 12 || head.mid(4, 4) != "ftyp") return false;
     if (heif_check_filetype(data, size) == heif_filetype_yes_supported) return true;
     // Generic main brands ("mif1", "msf1", "avis") with an image brand among the compatible
     // ones; videos ("isom", "mp42") name none of these.
