@@ -12,7 +12,7 @@ g++ -std=c++20 -O1 -o "$WORK/heif-testdata" "$ROOT/tools/heif-testdata.cpp" $(pk
 "$WORK/heif-testdata" "$ROOT/tests/data"
 
 # Two frames: the quadrants (red, green / blue, yellow), then their negative.
-convert -size 32x16 xc:red xc:lime +append \( -size 32x16 xc:blue xc:yellow +append \) -append \
+convert -size 32x16 xc:red xc:lime +append \( -size 32x16 xc:blue xc:yellow +append \) -append +repage \
     "$WORK/first.png"
 convert -delay 10 "$WORK/first.png" \( "$WORK/first.png" -negate \) -loop 0 -strip \
     "$ROOT/tests/data/quadrants-animated.webp"

@@ -204,7 +204,7 @@ TEST_F(FormatsTest, OrientationIsAppliedOnceWhereverItIsStored) {
         {"exif.png", pngWithOrientation(png, 6), 0},
         {"exif.webp", webpWithOrientation(webp, 32, 64, 6), 0},
         // Qt's TIFF reader applies the tag itself; it must not be applied a second time.
-        {"tag.tif", encode(picture, "tiff", -1, QImageIOHandler::TransformationRotate90), 0},
+        {"tag.tif", encode(turned, "tiff", -1, QImageIOHandler::TransformationRotate90), 0},
 #ifdef VISTREL_HAVE_LIBHEIF
         // HEIC and AVIF: the file's rotation and mirror boxes count, its EXIF does not.
         {"boxes.heic", testData("quadrants-rotated.heic"), 24},
