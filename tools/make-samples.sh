@@ -232,7 +232,9 @@ make_samples() {
     <linearGradient id="sky" x1="0" y1="0" x2="0" y2="1">
       <stop offset="0" stop-color="#204a87"/><stop offset="1" stop-color="#9ec3ee"/>
     </linearGradient>
-    <radialGradient id="sun"><stop offset="0" stop-color="#fff6d5"/><stop offset="1" stop-color="#fce94f"/></radialGradient>
+    <radialGradient id="sun" cx="0.5" cy="0.5" r="0.5">
+      <stop offset="0" stop-color="#fff6d5"/><stop offset="1" stop-color="#fce94f"/>
+    </radialGradient>
   </defs>
   <rect width="320" height="240" fill="url(#sky)"/>
   <circle cx="236" cy="64" r="30" fill="url(#sun)" stroke="#f6d32d" stroke-width="3"/>
