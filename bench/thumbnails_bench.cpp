@@ -4,7 +4,7 @@
 // A plain program rather than Google Benchmark fixtures: one build is the unit of work, and
 // its peak memory has to be read around exactly that build.
 //
-//   thumbnails_bench [--dir DIR] [--only mixed|many|loader] [--runs N] [--many-runs N]
+//   thumbnails_bench [--dir DIR] [--only mixed|many|loader|png|heic] [--runs N] [--many-runs N]
 //                    [--threads N] [--repeat N] [--regenerate]
 //
 // See bench/README.md for what each figure means.
@@ -288,7 +288,7 @@ QImage MakePhoto(int width, int height, std::uint64_t seed, double grain) {
     return image;
 }
 
-enum class Kind { Jpeg, Bmp, Gif };
+enum class Kind { Jpeg, Bmp, Gif, Png, Heic };
 
 struct PlannedFile {
     std::string name;
@@ -303,27 +303,36 @@ bool HaveConvert() {
     return std::system("command -v convert >/dev/null 2>&1") == 0;
 }
 
+bool HaveHeifEnc() {
+    return std::system("command -v heif-enc >/dev/null 2>&1") == 0;
+}
+
 std::string Quoted(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
-// Writes one file; GIFs go through ImageMagick, since Qt has no GIF writer.
+// Writes one file; GIFs go through ImageMagick and HEICs through heif-enc (x265, quality 90,
+// no thumbnail), since Qt writes neither.
 bool WriteFile(const PlannedFile& file, const fs::path& folder, const fs::path& scratch) {
     const QImage image = MakePhoto(file.width, file.height, file.seed, file.grain);
     const fs::path target = folder / file.name;
-    if (file.kind == Kind::Gif) {
+    if (file.kind == Kind::Gif || file.kind == Kind::Heic) {
         const fs::path png = scratch / (file.name + ".png");
         if (!QImageWriter(QString::fromStdString(png.string()), "png").write(image)) return false;
         const std::string command =
-            "convert " + Quoted(png.string()) + " " + Quoted(target.string()) + " 2>/dev/null";
+            (file.kind == Kind::Gif ? "convert " + Quoted(png.string()) + " "
+                                    : "heif-enc -q 90 " + Quoted(png.string()) + " -o ") +
+            Quoted(target.string()) + " >/dev/null 2>&1";
         const bool ok = std::system(command.c_str()) == 0 && fs::exists(target);
         fs::remove(png);
         return ok;
     }
     QImageWriter writer(QString::fromStdString(target.string()),
-                        file.kind == Kind::Jpeg ? "jpeg" : "bmp");
+                        file.kind == Kind::Jpeg  ? "jpeg"
+                        : file.kind == Kind::Png ? "png"
+                                                 : "bmp");
     if (file.kind == Kind::Jpeg) writer.setQuality(kJpegQuality);
     return writer.write(image);
 }
@@ -360,6 +369,28 @@ std::vector<PlannedFile> PlanMany() {
         char name[32];
         std::snprintf(name, sizeof name, "small%05d.jpg", i + 1);
         files.push_back({name, 320, 240, Kind::Jpeg, 500000ull + static_cast<std::uint64_t>(i), 1});
+    }
+    return files;
+}
+
+// 40 photos 2000 x 1500 as PNG, as an editor exports them.
+std::vector<PlannedFile> PlanPng() {
+    std::vector<PlannedFile> files;
+    for (int i = 0; i < 40; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "photo%02d.png", i + 1);
+        files.push_back({name, 2000, 1500, Kind::Png, 700000ull + static_cast<std::uint64_t>(i), 6});
+    }
+    return files;
+}
+
+// 20 phone-sized HEIC pictures (4032 x 3024) without embedded thumbnails.
+std::vector<PlannedFile> PlanHeic() {
+    std::vector<PlannedFile> files;
+    for (int i = 0; i < 20; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "phone%02d.heic", i + 1);
+        files.push_back({name, 4032, 3024, Kind::Heic, 800000ull + static_cast<std::uint64_t>(i), 10});
     }
     return files;
 }
@@ -426,9 +457,11 @@ void PrintFolderSummary(const fs::path& folder) {
         if (entry.is_regular_file()) paths.push_back(entry.path());
     for (const auto& path : paths) {
         QImageReader reader(QString::fromStdString(path.string()));
-        const QSize size = reader.size();
-        const std::string key = path.extension().string().substr(1) + " " +
-                                std::to_string(size.width()) + "x" + std::to_string(size.height());
+        const QSize size = reader.size(); // none for HEIC, which Qt cannot read
+        const std::string key = path.extension().string().substr(1) +
+                                (size.isValid() ? " " + std::to_string(size.width()) + "x" +
+                                                      std::to_string(size.height())
+                                                : std::string());
         auto it = std::find_if(tallies.begin(), tallies.end(), [&](auto& t) { return t.first == key; });
         if (it == tallies.end()) it = tallies.insert(tallies.end(), {key, {}});
         const auto bytes = fs::file_size(path);
@@ -754,7 +787,8 @@ struct Options {
 
 [[noreturn]] void Usage() {
     std::fprintf(stderr,
-                 "usage: thumbnails_bench [--dir DIR] [--only mixed|many|loader]... [--runs N]\n"
+                 "usage: thumbnails_bench [--dir DIR] [--only mixed|many|loader|png|heic]...\n"
+                 "                        [--runs N]\n"
                  "                        [--many-runs N] [--threads N] [--repeat N] [--regenerate]\n");
     std::exit(2);
 }
@@ -806,6 +840,15 @@ int main(int argc, char** argv) {
         return 1;
     if (wanted("many") && !EnsureFolder(options.dir, "many", PlanMany(), options.regenerate))
         return 1;
+    if (wanted("png") && !EnsureFolder(options.dir, "png", PlanPng(), options.regenerate))
+        return 1;
+    if (wanted("heic")) {
+        if (!HaveHeifEnc()) {
+            std::fprintf(stderr, "heif-enc is not installed (apt-get install libheif-examples)\n");
+            return 1;
+        }
+        if (!EnsureFolder(options.dir, "heic", PlanHeic(), options.regenerate)) return 1;
+    }
 
     if (g_generated) {
         // Generating loaded the image plugins and left memory in the heap: measure in a fresh
@@ -827,6 +870,9 @@ int main(int argc, char** argv) {
         wrong |= BenchFolder("mixed", options.dir / "mixed", loader, options.threads, options.runs).wrong;
     if (wanted("many"))
         wrong |= BenchFolder("many", options.dir / "many", loader, options.threads, options.manyRuns).wrong;
+    for (const char* label : {"png", "heic"})
+        if (wanted(label))
+            wrong |= BenchFolder(label, options.dir / label, loader, options.threads, options.runs).wrong;
     if (wanted("loader")) {
         const auto large = std::find_if(mixed.begin(), mixed.end(),
                                         [](const PlannedFile& f) { return f.width == 4000; });

@@ -4,7 +4,12 @@
 set -e
 packages="build-essential cmake git pkg-config qt6-base-dev qt6-image-formats-plugins \
 libgl-dev libcups2-dev desktop-file-utils appstream libgtest-dev libgmock-dev googletest \
-libbenchmark-dev qt6-svg-dev libemf2svg-dev libwmf-dev libuemf-dev librsvg2-bin"
+libbenchmark-dev librsvg2-bin"
+# Picture formats: qt6-image-formats-plugins reads WebP and TIFF, qt6-svg-dev brings Qt's SVG
+# reader, libheif-dev reads HEIC and AVIF (its decoders come with it); libheif-examples writes
+# the HEIC pictures of the thumbnail benchmark. WMF and EMF: libemf2svg-dev and libwmf-dev
+# read them, libuemf-dev writes the sample metafiles.
+packages="$packages qt6-svg-dev libheif-dev libheif-examples libemf2svg-dev libwmf-dev libuemf-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

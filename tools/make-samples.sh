@@ -207,6 +207,47 @@ make_samples() {
         "$WORK/gif-bg.png"
     im -delay 6 "${frames[@]}" -loop 0 -colors 32 -layers Optimize "$SAMPLES/sample-anim.gif"
 
+    # PNG with an alpha channel: a glass marble and a soft shadow on nothing, so the
+    # viewer's background shows through.
+    im -size 256x192 xc:none \
+        \( -size 256x192 xc:none -fill 'rgba(0,0,0,0.35)' -draw 'ellipse 132,168 70,12 0,360' \
+           -blur 0x6 \) -composite \
+        \( -size 160x160 radial-gradient:'#b7d3f3'-'#204a87' -alpha set \
+           \( -size 160x160 xc:none -fill white -draw 'circle 80,80 80,2' \) \
+           -compose DstIn -composite -channel A -evaluate multiply 0.8 +channel \) \
+        -geometry +52+6 -compose Over -composite \
+        -fill 'rgba(255,255,255,0.7)' -draw 'ellipse 108,50 22,12 0,360' \
+        -fill '#2e3436' -font "$BOLD" -pointsize 14 -gravity northwest -annotate +6+4 'PNG' \
+        -font "$REGULAR" -pointsize 11 -annotate +6+22 'transparent' \
+        "${png_opts[@]}" "PNG32:$SAMPLES/sample-transparent.png"
+
+    # WebP: the landscape again, smaller, in the web's own format.
+    im "$WORK/landscape.png" -resize 640x480 "$WORK/landscape-small.png"
+    caption "$WORK/landscape-small.png" "$WORK/landscape-small-c.png" 'WebP' 'sample-landscape.webp  ·  640 × 480' 40
+    im "$WORK/landscape-small-c.png" -strip -quality 80 -define webp:method=6 "$SAMPLES/sample-landscape.webp"
+
+    # SVG: written by hand, a drawing that stays sharp at any zoom.
+    cat >"$SAMPLES/sample-vector.svg" <<'SVG'
+<svg xmlns="http://www.w3.org/2000/svg" width="320" height="240" viewBox="0 0 320 240">
+  <defs>
+    <linearGradient id="sky" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#204a87"/><stop offset="1" stop-color="#9ec3ee"/>
+    </linearGradient>
+    <radialGradient id="sun" cx="0.5" cy="0.5" r="0.5">
+      <stop offset="0" stop-color="#fff6d5"/><stop offset="1" stop-color="#fce94f"/>
+    </radialGradient>
+  </defs>
+  <rect width="320" height="240" fill="url(#sky)"/>
+  <circle cx="236" cy="64" r="30" fill="url(#sun)" stroke="#f6d32d" stroke-width="3"/>
+  <path d="M0 170 C60 120 120 130 170 160 C210 135 260 125 320 145 L320 240 L0 240 Z" fill="#8ae234"/>
+  <path d="M0 240 L0 205 C80 175 190 185 320 210 L320 240 Z" fill="#4e9a06"/>
+  <g fill="none" stroke="#ffffff" stroke-width="2" stroke-linecap="round">
+    <path d="M60 60 q8 -8 16 0 q8 -8 16 0"/><path d="M110 84 q6 -6 12 0 q6 -6 12 0"/>
+  </g>
+  <text x="12" y="228" font-family="DejaVu Sans, sans-serif" font-size="14" fill="#ffffff">sample-vector.svg · 320 × 240</text>
+</svg>
+SVG
+
     # Windows icon with 16, 32 and 48 pixel pictures.
     draw_app_icon "$WORK/app.png"
     im "$WORK/app.png" \( -clone 0 -resize 48x48 \) \( -clone 0 -resize 32x32 \) \

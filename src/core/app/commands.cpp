@@ -1,5 +1,7 @@
 #include "core/app/commands.h"
 
+#include "core/browser/filetypes.h"
+
 namespace vistrel::core {
 
 namespace {
@@ -82,12 +84,14 @@ std::vector<MenuEntry> BuildMenus() {
     m.push_back(Checked(Item("mnuToolbars", "mnuTool", "Tools", C::ToggleTools)));
     m.push_back(Checked(Item("mnuToolbars", "mnuAddress", "Address", C::ToggleAddress)));
     m.push_back(Sub("mnuView", "mnuFileType", "File Type"));
-    m.push_back(Item("mnuFileType", "mnuAll", "*.*", C::FileType, {}, "mnuAll"));
-    m.push_back(Line("mnuFileType", "mnuline0"));
-    for (auto [name, caption] : {std::pair{"mnuBmp", "*.BMP"}, {"mnuGif", "*.GIF"},
-                                 {"mnuJpg", "*.JPG"}, {"mnuWmf", "*.WMF"}, {"mnuEmf", "*.EMF"},
-                                 {"mnuDib", "*.DIB"}, {"mnuIco", "*.ICO"}, {"mnuCur", "*.CUR"}})
-        m.push_back(Item("mnuFileType", name, caption, C::FileType, {}, name));
+    // The browser's table, so a menu item and the pattern it sets cannot drift apart.
+    for (const FileTypeItem& type : FileTypeItems) {
+        const std::string name(type.name);
+        m.push_back(type.isSeparator()
+                        ? Line("mnuFileType", name)
+                        : Item("mnuFileType", name, std::string(type.caption), C::FileType, {},
+                               name));
+    }
     m.push_back(Line("mnuView", "mnuLine5"));
     m.push_back(Sub("mnuView", "mnuZoom", "Zoom"));
     m.push_back(Item("mnuZoom", "mnuZoomIn", "Zoom In", C::ZoomIn, "F3"));

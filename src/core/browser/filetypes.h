@@ -5,9 +5,11 @@
 
 namespace vistrel::core {
 
-// Every picture type the file list shows; the file list starts with it.
+// Every picture type the file list shows; the file list starts with it. The original twelve
+// come first, then the formats of today's cameras, phones and the web.
 inline constexpr std::string_view AllPicturesPattern =
-    "*.bmp;*.dib;*.emf;*.gif;*.jfif;*.jpg;*.jif;*.jpeg;*.ige;*.wmf;*.ico;*.cur";
+    "*.bmp;*.dib;*.emf;*.gif;*.jfif;*.jpg;*.jif;*.jpeg;*.ige;*.wmf;*.ico;*.cur;"
+    "*.png;*.webp;*.tif;*.tiff;*.svg;*.svgz;*.heic;*.heif;*.avif";
 
 // One entry of View > File Type. The separator has the caption "-" and no pattern.
 struct FileTypeItem {
@@ -20,7 +22,7 @@ struct FileTypeItem {
 
 // The File Type submenu in menu order. "*.*" restores the picture types; it never means
 // "all files".
-inline constexpr std::array<FileTypeItem, 10> FileTypeItems{{
+inline constexpr std::array<FileTypeItem, 16> FileTypeItems{{
     {"mnuAll", "*.*", AllPicturesPattern},
     {"mnuline0", "-", ""},
     {"mnuBmp", "*.BMP", "*.bmp"},
@@ -31,6 +33,12 @@ inline constexpr std::array<FileTypeItem, 10> FileTypeItems{{
     {"mnuDib", "*.DIB", "*.dib"},
     {"mnuIco", "*.ICO", "*.ico"},
     {"mnuCur", "*.CUR", "*.cur"},
+    {"mnuPng", "*.PNG", "*.png"},
+    {"mnuWebp", "*.WEBP", "*.webp"},
+    {"mnuTiff", "*.TIFF", "*.tif;*.tiff"},
+    {"mnuSvg", "*.SVG", "*.svg;*.svgz"},
+    {"mnuHeic", "*.HEIC", "*.heic;*.heif"},
+    {"mnuAvif", "*.AVIF", "*.avif"},
 }};
 
 // The item with this objectName, or nullptr.

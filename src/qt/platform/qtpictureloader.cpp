@@ -2,9 +2,11 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QTransform>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -13,8 +15,10 @@
 #include <optional>
 
 #include "core/app/asciitext.h"
+#include "core/viewer/exiforientation.h"
 #include "core/viewer/metafileheader.h"
 #include "core/viewer/pictureloadrules.h"
+#include "qt/platform/heifreader.h"
 #include "qt/platform/imageconvert.h"
 #include "qt/platform/metafileloader.h"
 
@@ -122,45 +126,37 @@ QSize gifScreenSize(const QByteArray& head) {
     return screen.isEmpty() ? QSize() : screen;
 }
 
-LoadResult decode(const std::string& path, std::optional<QSize> box,
-                  const MetafileLoader& metafiles) {
-    QFile file;
-    if (const LoadError error = openFile(path, file); error != LoadError::None)
-        return core::LoadFailure(path, error);
-    const QByteArray head = file.peek(core::MetafileHeadBytes);
-    if (core::MetafileKindOf(reinterpret_cast<const unsigned char*>(head.constData()),
-                             static_cast<std::size_t>(head.size())) != core::MetafileKind::None) {
-        if (!box) return metafiles.load(path, std::nullopt);
-        return metafiles.load(path, core::PixelSize{box->width(), box->height()});
+// Qt's readers leave the EXIF orientation of PNG and WebP unapplied.
+int containerOrientation(QFile& file) {
+    const int orientation = core::ContainerExifOrientation(
+        [&](std::uint64_t offset, std::size_t size) -> std::string {
+            if (offset > static_cast<std::uint64_t>(file.size()) ||
+                !file.seek(static_cast<qint64>(offset)))
+                return {};
+            return file.read(static_cast<qint64>(size)).toStdString();
+        });
+    file.seek(0);
+    return orientation;
+}
+
+// The upright picture for an EXIF orientation (2 to 8); a null image when memory ran out.
+QImage oriented(const QImage& image, int orientation) {
+    const QTransform quarter = QTransform().rotate(90);
+    switch (orientation) {
+    case 2: return image.mirrored(true, false);
+    case 3: return image.mirrored(true, true);
+    case 4: return image.mirrored(false, true);
+    case 5: return image.mirrored(false, true).transformed(quarter);
+    case 6: return image.transformed(quarter);
+    case 7: return image.mirrored(true, false).transformed(quarter);
+    case 8: return image.transformed(QTransform().rotate(270));
+    default: return image;
     }
-    const std::unique_ptr<QImageReader> reader = openReader(path, file);
-    if (!reader) return core::LoadFailure(path, LoadError::NotAPicture);
-    reader->setAutoTransform(true);
-    chooseLargestImage(*reader);
+}
 
-    // The reader reports the stored size; orientations 5 to 8 stand the picture on its side.
-    const bool turned = reader->transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    QSize natural = turned ? reader->size().transposed() : reader->size();
-    if (reader->format() == "gif" && gifScreenSize(head).isValid()) natural = gifScreenSize(head);
-    if (natural.isValid() && tooLarge(natural))
-        return core::LoadFailure(path, LoadError::TooLarge, natural.width(), natural.height());
-
-    bool scaledByReader = false;
-    if (box && natural.isValid()) {
-        const QSize fit = fitInside(natural, *box);
-        if (fit != natural) {
-            // Scaling happens before the orientation is applied. Quality 100 asks for smooth
-            // scaling; JPEG first shrinks by 1/2, 1/4 or 1/8 while decoding.
-            reader->setScaledSize(turned ? fit.transposed() : fit);
-            reader->setQuality(100);
-            scaledByReader = true;
-        }
-    }
-
-    QImage decoded;
-    if (!reader->read(&decoded) || decoded.isNull())
-        return core::LoadFailure(path, readError(*reader));
-    if (!scaledByReader) natural = decoded.size();
+// The decoded picture, shrunk into the box when there is one, as a core picture.
+LoadResult finish(const std::string& path, QImage decoded, QSize natural,
+                  std::optional<QSize> box) {
     if (tooLarge(decoded.size()))
         return core::LoadFailure(path, LoadError::TooLarge, decoded.width(), decoded.height());
     if (box) {
@@ -182,12 +178,76 @@ LoadResult decode(const std::string& path, std::optional<QSize> box,
     return result;
 }
 
+// HEIC and AVIF have no scaled decode: the whole picture is decoded, then shrunk.
+LoadResult decodeHeif(const std::string& path, QFile& file, std::optional<QSize> box) {
+    HeifPicture picture = ReadHeif(file);
+    if (picture.error == LoadError::TooLarge)
+        return core::LoadFailure(path, picture.error, picture.width, picture.height);
+    if (picture.error != LoadError::None) return core::LoadFailure(path, picture.error);
+    const QSize natural = picture.image.size();
+    return finish(path, std::move(picture.image), natural, box);
+}
+
+LoadResult decode(const std::string& path, std::optional<QSize> box,
+                  const MetafileLoader& metafiles) {
+    QFile file;
+    if (const LoadError error = openFile(path, file); error != LoadError::None)
+        return core::LoadFailure(path, error);
+    const QByteArray head = file.peek(std::max<qint64>(64, core::MetafileHeadBytes));
+    if (core::MetafileKindOf(reinterpret_cast<const unsigned char*>(head.constData()),
+                             static_cast<std::size_t>(head.size())) != core::MetafileKind::None) {
+        if (!box) return metafiles.load(path, std::nullopt);
+        return metafiles.load(path, core::PixelSize{box->width(), box->height()});
+    }
+    if (IsHeif(head)) return decodeHeif(path, file, box);
+    const int ownOrientation = containerOrientation(file);
+    const std::unique_ptr<QImageReader> reader = openReader(path, file);
+    if (!reader) return core::LoadFailure(path, LoadError::NotAPicture);
+    reader->setAutoTransform(true);
+    chooseLargestImage(*reader);
+
+    // The reader reports the stored size; orientations 5 to 8 stand the picture on its side.
+    // Where the reader orients the picture itself, the file's block is not applied again.
+    const QImageIOHandler::Transformations byReader = reader->transformation();
+    const int orientation = byReader == QImageIOHandler::TransformationNone ? ownOrientation : 1;
+    const bool turned = byReader.testFlag(QImageIOHandler::TransformationRotate90) ||
+                        core::OrientationTurns(orientation);
+    QSize natural = turned ? reader->size().transposed() : reader->size();
+    if (reader->format() == "gif" && gifScreenSize(head).isValid()) natural = gifScreenSize(head);
+    if (natural.isValid() && tooLarge(natural))
+        return core::LoadFailure(path, LoadError::TooLarge, natural.width(), natural.height());
+
+    bool scaledByReader = false;
+    if (box && natural.isValid()) {
+        const QSize fit = fitInside(natural, *box);
+        if (fit != natural) {
+            // Scaling happens before the orientation is applied. Quality 100 asks for smooth
+            // scaling; JPEG first shrinks by 1/2, 1/4 or 1/8 while decoding, and SVG draws
+            // straight at this size.
+            reader->setScaledSize(turned ? fit.transposed() : fit);
+            reader->setQuality(100);
+            scaledByReader = true;
+        }
+    }
+
+    QImage decoded;
+    if (!reader->read(&decoded) || decoded.isNull())
+        return core::LoadFailure(path, readError(*reader));
+    if (orientation != 1) {
+        decoded = oriented(decoded, orientation);
+        if (decoded.isNull()) return core::LoadFailure(path, LoadError::OutOfMemory);
+    }
+    if (!scaledByReader) natural = decoded.size();
+    return finish(path, std::move(decoded), natural, box);
+}
+
 } // namespace
 
 QtPictureLoader::QtPictureLoader() : m_metafiles(std::make_shared<MetafileLoader>()) {
     static std::once_flag once;
     std::call_once(once, [] {
         QImageReader::setAllocationLimit(static_cast<int>(core::MaxPictureBytes / (1024 * 1024)));
+        InitHeif();
     });
 }
 

@@ -159,7 +159,7 @@ TEST_F(FolderBrowserTest, FileTypeItemsSetThePatternAndRefresh) {
     EXPECT_EQ(browser->files(), Calls{"b.gif"});
     EXPECT_EQ(images(), "Images: 1");
     EXPECT_FALSE(browser->chooseFileType("mnuline0"));
-    EXPECT_FALSE(browser->chooseFileType("mnuPng"));
+    EXPECT_FALSE(browser->chooseFileType("mnuTga"));
     EXPECT_EQ(browser->pattern(), "*.gif");
     EXPECT_EQ(hooks.calls, (Calls{"clear", "build"}));
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/commands.h"
 #include "core/browser/filetypes.h"
 #include "core/browser/naturalorder.h"
 #include "core/browser/patternlist.h"
@@ -20,7 +21,8 @@ TEST(PatternList, MatchesMasksIgnoringCase) {
     };
     // clang-format off
     for (const auto& c : std::vector<Case>{
-             {all, "Holiday.JPG", true},   {all, "x.png", false},      {all, "x.jpg.txt", false},
+             {all, "Holiday.JPG", true},   {all, "x.png", true},       {all, "x.jpg.txt", false},
+             {all, "x.jxl", false},        {all, "x.HEIF", true},      {all, "x.svgz", true},
              {"*.jpg", "x.jpeg", false},   {"*.jpg", "X.JPG", true},   {"*.jpg", "x.jpgx", false},
              {"?.gif", "ab.gif", false},   {"?.gif", ".gif", false},   {"*.jpg", "\xC3", false},
              {"?.gif", "\xC3\xA9.gif", true}, // one two-byte character
@@ -31,6 +33,38 @@ TEST(PatternList, MatchesMasksIgnoringCase) {
         EXPECT_EQ(PatternList(c.pattern).matches(c.name), c.matches)
             << c.pattern << " ~ " << c.name;
     }
+}
+
+TEST(FileTypes, TodaysFormatsFollowTheOriginalEightInTableAndMenu) {
+    struct Expected {
+        std::string name, caption, pattern;
+        Names matching;
+    };
+    const std::vector<Expected> expected{
+        {"mnuPng", "*.PNG", "*.png", {"a.png", "B.PNG"}},
+        {"mnuWebp", "*.WEBP", "*.webp", {"a.webp"}},
+        {"mnuTiff", "*.TIFF", "*.tif;*.tiff", {"a.tif", "a.TIFF"}},
+        {"mnuSvg", "*.SVG", "*.svg;*.svgz", {"a.svg", "a.svgz"}},
+        {"mnuHeic", "*.HEIC", "*.heic;*.heif", {"a.HEIC", "a.heif"}},
+        {"mnuAvif", "*.AVIF", "*.avif", {"a.avif"}}};
+    ASSERT_EQ(FileTypeItems.size(), 10 + expected.size());
+    EXPECT_EQ(FileTypeItems[9].name, "mnuCur");
+    const PatternList all{std::string(AllPicturesPattern)};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const FileTypeItem& item = FileTypeItems[10 + i];
+        EXPECT_EQ(item.name, expected[i].name);
+        EXPECT_EQ(item.caption, expected[i].caption);
+        EXPECT_EQ(item.pattern, expected[i].pattern);
+        for (const std::string& file : expected[i].matching)
+            EXPECT_TRUE(PatternList(std::string(item.pattern)).matches(file) && all.matches(file))
+                << file;
+    }
+    Names menu, table;
+    for (const MenuEntry& entry : MenuTable())
+        if (entry.parent == "mnuFileType") menu.push_back(entry.name + " " + entry.caption);
+    for (const FileTypeItem& item : FileTypeItems)
+        table.push_back(std::string(item.name) + " " + std::string(item.caption));
+    EXPECT_EQ(menu, table);
 }
 
 TEST(NaturalOrder, NumbersByValueCaseIgnoredTiesByBytes) {
