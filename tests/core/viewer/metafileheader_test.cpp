@@ -15,7 +15,7 @@ using Bytes = std::string;
 Bytes le(std::int64_t v, int n) {
     Bytes out;
     for (int i = 0; i < n; ++i)
-        out += char((static_cast<std::uint64_t>(v) >> (8 * i)) & 0xFF);
+        out += i < 8 ? char((static_cast<std::uint64_t>(v) >> (8 * i)) & 0xFF) : '\0';
     return out;
 }
 
