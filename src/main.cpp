@@ -10,15 +10,30 @@
 
 namespace {
 
-// Reads the command line; --help, --version and mistakes print and end the program here.
-// The path comes back absolute, relative to where the program was started.
-std::string ReadCommandLine(const QCoreApplication& application) {
-    QCommandLineParser parser;
+void Describe(QCommandLineParser& parser) {
     parser.setApplicationDescription("View, sort, touch up and print the pictures of a folder.");
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("path", "A folder to open, or a picture to show in its folder.",
                                  "[path]");
+}
+
+// --help and --version print and end the program before any display is needed, so they work
+// on a console too. Everything else waits for QApplication, which takes out Qt's own options
+// (-platform, -style, ...) first.
+void AnswerTextOnlyOptions(const QCoreApplication& console) {
+    QCommandLineParser parser;
+    Describe(parser);
+    parser.parse(console.arguments());
+    if (parser.isSet("version")) parser.showVersion();
+    if (parser.isSet("help")) parser.showHelp();
+}
+
+// Mistakes print and end the program here. The path comes back absolute, relative to where
+// the program was started.
+std::string ReadCommandLine(const QCoreApplication& application) {
+    QCommandLineParser parser;
+    Describe(parser);
     parser.process(application);
     if (parser.positionalArguments().isEmpty()) return {};
     return QFile::encodeName(
@@ -35,16 +50,15 @@ void Name(QCoreApplication& application) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string startPath;
     {
-        // Without a display: --help and --version work on a console too.
         QCoreApplication console(argc, argv);
         Name(console);
-        startPath = ReadCommandLine(console);
+        AnswerTextOnlyOptions(console);
     }
     Q_INIT_RESOURCE(vistrel);
     QApplication application(argc, argv);
     Name(application);
+    const std::string startPath = ReadCommandLine(application);
 
     vistrel::qt::QtPlatform platform;
     vistrel::qt::MainWindow window(

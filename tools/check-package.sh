@@ -23,4 +23,5 @@ desktop-file-validate "$root/usr/share/applications/example.quorvane.Vistrel.des
 appstreamcli validate --no-net "$root/usr/share/metainfo/example.quorvane.Vistrel.metainfo.xml"
 version=$("$root/usr/bin/vistrel" --version)
 [ "$version" = "Vistrel 1.0.3" ] || { echo "unexpected version: $version"; exit 1; }
+xvfb-run -a dbus-run-session -- sh "$(dirname "$0")/check-installed.sh" "$root" 2>/dev/null
 echo "package $(basename "$deb") checked"

@@ -10,6 +10,9 @@ libbenchmark-dev librsvg2-bin"
 # the HEIC pictures of the thumbnail benchmark. WMF and EMF: libemf2svg-dev and libwmf-dev
 # read them, libuemf-dev writes the sample metafiles.
 packages="$packages qt6-svg-dev libheif-dev libheif-examples libemf2svg-dev libwmf-dev libuemf-dev"
+# The package check starts the installed program on a virtual screen and reads its window
+# through the accessibility bus.
+packages="$packages xvfb xauth xdotool dbus at-spi2-core gir1.2-atspi-2.0 python3-gi"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
