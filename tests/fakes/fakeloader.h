@@ -57,6 +57,8 @@ public:
         m_changed.notify_all();
         return result;
     }
+    std::int64_t limit = core::MinDecodeBytes;
+    std::int64_t decodeLimit() const override { return limit; }
     // Read these only while no decoder runs.
     mutable std::vector<std::string> started, finished, startedWhileGated;
     mutable core::PixelSize box;

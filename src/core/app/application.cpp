@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/app/apptitle.h"
 #include "core/app/helplinks.h"
 #include "core/app/numbers.h"
 #include "core/app/windowplacement.h"
@@ -248,6 +249,7 @@ void Application::Run(Command command, const std::string& argument) {
     // The build lets the window take input; a file command then would change the folder
     // under it, and the refresh it ends with would be skipped.
     if (ChangesFiles(command) && Busy()) return;
+    if (UsesPicturePixels(command) && RefusesReducedPicture()) return;
     if (CommandObserver) CommandObserver(command, argument);
     switch (command) {
     case Command::Exit:
@@ -533,8 +535,16 @@ void Application::PictureRelease() {
     m_zoom.Release();
 }
 
+bool Application::RefusesReducedPicture() {
+    if (!m_current.PictureShown() || !m_current.IsReduced()) return false;
+    m_services.dialogs.MessageBox(ReducedPictureMessage, AppTitle, MessageButtons::OK,
+                                  MessageIcon::Warning);
+    return true;
+}
+
 void Application::HandlePress(int handle, double x, double y, MouseButton button) {
     if (button != MouseButton::Left) return;
+    if (RefusesReducedPicture()) return;
     m_tool.HandlePress(handle, x, y);
     FocusPicture();
 }

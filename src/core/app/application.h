@@ -117,6 +117,8 @@ public:
     void SlideTimerTick();
     // A command failed with this description; panel 3 says so.
     void ReportError(const std::string& description);
+    // A message box when the shown picture is reduced; true when the caller must stop.
+    bool RefusesReducedPicture();
 
     // --- commands -----------------------------------------------------------------------
     // Runs one command; every menu item, context entry, toolbar button and key comes here.

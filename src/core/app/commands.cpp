@@ -272,6 +272,18 @@ bool ChangesFiles(Command command) {
     }
 }
 
+bool UsesPicturePixels(Command command) {
+    switch (command) {
+    case C::SaveAs: case C::CopyPicture: case C::Paste: case C::Crop: case C::ResizeImage:
+    case C::FlipHorizontal: case C::FlipVertical: case C::GreyScale: case C::RgbBalance:
+    case C::Brightness: case C::Replace: case C::Smooth: case C::Sharpen: case C::Emboss:
+    case C::Diffuse: case C::Invert: case C::Solarize:
+        return true;
+    default:
+        return false;
+    }
+}
+
 const std::vector<MenuEntry>& FullScreenMenuTable() {
     static const std::vector<MenuEntry> table = BuildFullScreenMenus();
     return table;

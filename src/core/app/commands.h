@@ -62,6 +62,10 @@ bool IsAvailable(Command command);
 // Whether the command copies, moves, deletes, renames or creates files or folders.
 bool ChangesFiles(Command command);
 
+// Whether the command reads the shown picture's pixels as the picture's, or changes them:
+// refused while the picture is shown reduced.
+bool UsesPicturePixels(Command command);
+
 // The command a toolbar button key runs; Command::None for an unknown key.
 Command CommandForToolbarKey(std::string_view key);
 

@@ -2,6 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace vistrel::core {
@@ -15,6 +19,25 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
+// Leaves new elements uninitialised (value-initialisation would fill them), for buffers that
+// are written in full right after they are made.
+template <typename T>
+struct DefaultInitAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    using std::allocator<T>::allocator;
+    template <typename U>
+    void construct(U* place) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* place, Args&&... args) {
+        ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+    }
+};
+
 // A picture in memory: 0xFFRRGGBB pixels in contiguous rows, top row first, stride = width.
 // The layout is that of QImage::Format_RGB32, so the qt layer can show it without copying.
 class Image {
@@ -25,6 +48,10 @@ public:
     // A width x height picture filled with one colour; a size of 0 or less gives a null image.
     // Throws std::bad_alloc when the pixels do not fit into memory.
     Image(int width, int height, Pixel fill = 0xFFFFFFFF);
+    // A width x height picture whose pixels the caller writes, every one, before any is read:
+    // a large picture then costs no fill, and its pages are first touched by whoever writes.
+    struct Unfilled {};
+    Image(int width, int height, Unfilled);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -48,7 +75,7 @@ private:
 
     int m_width = 0;
     int m_height = 0;
-    std::vector<Pixel> m_pixels;
+    std::vector<Pixel, DefaultInitAllocator<Pixel>> m_pixels;
 };
 
 } // namespace vistrel::core

@@ -70,7 +70,7 @@ std::optional<std::string> PictureCommands::Paste() {
             // Only the sides that are too short grow.
             const int width = std::max(picture.width(), pasted->width());
             const int height = std::max(picture.height(), pasted->height());
-            if (IsTooLarge(width, height))
+            if (IsTooLarge(width, height, m_current.DecodeLimit()))
                 return "the canvas would be too large (" + PixelsText(width, height) + ")";
             Image canvas = GrowCanvas(
                 picture, width, height, PixelOfColour(m_settings.DisplayColour, m_systemColours));

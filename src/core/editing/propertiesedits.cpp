@@ -110,7 +110,14 @@ void PropertiesEdits::PickColour(std::string_view swatch) {
 }
 
 bool PropertiesEdits::MayEdit() const {
-    return m_dialog && !(m_editsBlocked && m_editsBlocked());
+    return m_dialog && !(m_editsBlocked && m_editsBlocked()) && !RefusesReduced();
+}
+
+bool PropertiesEdits::RefusesReduced() const {
+    if (!m_current.PictureShown() || !m_current.IsReduced()) return false;
+    m_dialogs.MessageBox(ReducedPictureMessage, kMessageCaption, MessageButtons::OK,
+                         MessageIcon::Warning);
+    return true;
 }
 
 void PropertiesEdits::ApplyBrightness() {
@@ -172,15 +179,17 @@ std::optional<int> PropertiesEdits::ReadSide(std::string_view box, const char* w
 
 void PropertiesEdits::ApplyResize() {
     if (!m_dialog || !m_current.PictureShown() || m_current.picload().isNull()) return;
+    if (RefusesReduced()) return;
     // The height first, as the surface takes it first.
     const std::optional<int> height = ReadSide("txtHeight", "height");
     if (!height) return;
     const std::optional<int> width = ReadSide("txtWidth", "width");
     if (!width) return;
     const std::string size = std::to_string(*width) + " x " + std::to_string(*height) + " pixels";
-    if (std::int64_t{*width} * *height * 4 > MaxPictureBytes) {
+    if (IsTooLarge(*width, *height, m_current.DecodeLimit())) {
         m_dialogs.MessageBox("A picture of " + size + " is too large: it would need more than " +
-                                 std::to_string(MaxPictureBytes / (1024 * 1024)) + " MB of memory.",
+                                 std::to_string(m_current.DecodeLimit() / (1024 * 1024)) +
+                                 " MB of memory.",
                              kMessageCaption, MessageButtons::OK);
         return;
     }

@@ -68,6 +68,8 @@ private:
     // says why it cannot be used.
     std::optional<int> ReadSide(std::string_view box, const char* what);
     bool MayEdit() const;
+    // A message box when the shown picture is reduced; true when the edit must not run.
+    bool RefusesReduced() const;
 
     SettingsStore& m_settings;
     MainWindowHost& m_host;

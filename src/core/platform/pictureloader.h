@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/editing/image.h"
@@ -23,6 +24,9 @@ struct LoadResult {
     Image image;           // null on failure; scaled down by loadScaled
     int naturalWidth = 0;  // pixels of the upright picture (after EXIF orientation)
     int naturalHeight = 0; // also set for a TooLarge failure
+    // Above 1, the picture was too large to decode whole and came at 1/reduction of its
+    // natural size: fit for viewing only.
+    int reduction = 1;
     LoadError error = LoadError::None;
     std::string errorText; // names the file and the reason; empty on success
 
@@ -38,6 +42,9 @@ public:
     // The picture shrunk to fit inside maxWidth x maxHeight pixels (FitInsidePixels: proportions
     // kept, never enlarged), with its natural size; cheaper than load for large pictures.
     virtual LoadResult loadScaled(const std::string& path, int maxWidth, int maxHeight) const = 0;
+    // The most memory one decoded picture may take, in bytes; edits that would make a larger
+    // picture are refused too.
+    virtual std::int64_t decodeLimit() const = 0;
 };
 
 } // namespace vistrel::core

@@ -133,6 +133,11 @@ void PrintDialog::Print() {
         return;
     }
     if (!PrintsWorkingPicture() && Files().empty()) return;
+    if (PrintsWorkingPicture() && m_current.IsReduced()) {
+        m_dialogs.MessageBox(ReducedPictureMessage, AppTitle, MessageButtons::OK,
+                             MessageIcon::Warning);
+        return;
+    }
 
     PrintTarget target{{}, {}, quality, *copies};
     if (m_printerIndex < 0 || m_printerIndex >= static_cast<int>(m_printerItems.size())) return;

@@ -1,5 +1,6 @@
 #include "core/viewer/currentimage.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -77,6 +78,8 @@ void CurrentImage::Load(Variant variant) {
     }
 
     m_picload = std::move(loaded.image);
+    m_reduction = std::max(loaded.reduction, 1);
+    m_natural = {loaded.naturalWidth, loaded.naturalHeight};
     PictureChanged();
     m_model.picMain.width = NaturalWidth();
     m_model.picMain.height = NaturalHeight();
@@ -100,15 +103,23 @@ void CurrentImage::Load(Variant variant) {
     CenterPicture();
 }
 
+PixelSize CurrentImage::NaturalPixels() const {
+    if (IsReduced()) return m_natural;
+    return {m_picload.width(), m_picload.height()};
+}
+
 void CurrentImage::RewriteLabel() {
+    const PixelSize natural = NaturalPixels();
     m_pixelSizeText =
-        std::to_string(m_picload.width()) + " x " + std::to_string(m_picload.height()) + " Pixel";
+        std::to_string(natural.width) + " x " + std::to_string(natural.height) + " Pixel";
+    if (IsReduced()) m_pixelSizeText += " (shown at 1/" + std::to_string(m_reduction) + ")";
     m_model.lblFileCaption =
         "Image: " + m_currentName + " - " + m_fileSizeText + " - " + m_pixelSizeText;
 }
 
 void CurrentImage::ReplacePicture(Image picture, bool rewriteLabel) {
     m_picload = std::move(picture);
+    m_reduction = 1;
     PictureChanged();
     if (rewriteLabel) RewriteLabel();
 }
@@ -161,6 +172,7 @@ void CurrentImage::CenterPicture() {
 
 void CurrentImage::Clear() {
     m_picload = Image{};
+    m_reduction = 1;
     PictureChanged();
     m_model.picMain.visible = false;
     m_model.lblFileCaption = "Image Information";

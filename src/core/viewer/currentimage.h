@@ -14,9 +14,14 @@
 #include "core/editing/selectionrect.h"
 #include "core/platform/pictureloader.h"
 #include "core/viewer/fullscreenmodel.h"
+#include "core/viewer/pictureloadrules.h"
 #include "core/viewer/pictureloads.h"
 
 namespace vistrel::core {
+
+// Why a command refuses a picture that is shown reduced.
+inline constexpr const char* ReducedPictureMessage =
+    "This picture is shown reduced to fit in memory; it cannot be changed or saved.";
 
 // Centers a picture surface in its pane's client area; a picture larger than the pane gets
 // a negative left or top so that the two centres meet.
@@ -64,9 +69,17 @@ public:
     const Image& DisplaySource() const { return m_resizeSource ? *m_resizeSource : m_picload; }
     // PixelSizeText and the information line from the working picture's size.
     void RewriteLabel();
-    // The working picture's size at scale 1, the reference for zooming.
-    Twips NaturalWidth() const { return m_picload.width() * m_twipsPerPixel; }
-    Twips NaturalHeight() const { return m_picload.height() * m_twipsPerPixel; }
+    // The working picture's size at scale 1, the reference for zooming: that of the file for a
+    // picture shown reduced.
+    Twips NaturalWidth() const { return NaturalPixels().width * m_twipsPerPixel; }
+    Twips NaturalHeight() const { return NaturalPixels().height * m_twipsPerPixel; }
+    PixelSize NaturalPixels() const;
+    // Whether the picture was too large to decode whole and is shown at 1/Reduction():
+    // it may be viewed, but nothing may read its pixels as the picture's or change them.
+    bool IsReduced() const { return m_reduction > 1; }
+    int Reduction() const { return m_reduction; }
+    // The most memory one picture may take; larger results of edits are refused.
+    std::int64_t DecodeLimit() const { return m_loader.decodeLimit(); }
     Twips TwipsPerPixel() const { return m_twipsPerPixel; }
     // Whether a picture is present is judged everywhere by the main picMain's visibility.
     bool PictureShown() const { return m_model.picMain.visible; }
@@ -116,6 +129,9 @@ private:
     std::string m_currentName; // the file the shown picture came from
     std::optional<Image> m_resizeSource;
     Image m_picload;
+    // The file's size and the reduction, for a picture shown reduced.
+    PixelSize m_natural;
+    int m_reduction = 1;
     std::uint64_t m_pictureRevision = 0;
 };
 

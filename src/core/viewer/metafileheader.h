@@ -23,9 +23,9 @@ MetafileKind MetafileKindOf(const unsigned char* head, std::size_t size);
 // the drawing's own bounds stand in then.
 std::optional<PixelSize> MetafileFrameSize(const unsigned char* head, std::size_t size);
 
-// The most memory a drawn metafile may take (2048 x 2048 pixels), far below MaxPictureBytes,
+// The most memory a drawn metafile may take (2048 x 2048 pixels), far below any decode limit,
 // so that drawing one at its full size stays well inside the time limit on a busy machine.
-inline constexpr std::int64_t MaxMetafileBytes = MaxPictureBytes / 16;
+inline constexpr std::int64_t MaxMetafileBytes = std::int64_t{2048} * 2048 * 4;
 
 // A drawing's size scaled down, proportions kept, until its pixels fit MaxMetafileBytes: a
 // vector picture has no pixels of its own to refuse, only a nominal size.

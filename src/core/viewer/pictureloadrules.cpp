@@ -1,6 +1,7 @@
 #include "core/viewer/pictureloadrules.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "core/app/fitinside.h"
@@ -8,8 +9,42 @@
 
 namespace vistrel::core {
 
-bool IsTooLarge(int width, int height) {
-    return std::int64_t{width} * std::int64_t{height} * 4 > MaxPictureBytes;
+std::int64_t DecodeLimit(std::uint64_t physicalBytes) {
+    const std::uint64_t quarter = physicalBytes / 4;
+    return static_cast<std::int64_t>(
+        std::clamp<std::uint64_t>(quarter, MinDecodeBytes, MaxDecodeBytes));
+}
+
+std::int64_t PictureBytes(int width, int height) {
+    return std::int64_t{std::max(width, 0)} * std::int64_t{std::max(height, 0)} * 4;
+}
+
+bool IsTooLarge(int width, int height, std::int64_t limitBytes) {
+    return PictureBytes(width, height) > limitBytes;
+}
+
+int DctReducedSide(int side, int reduction) {
+    return static_cast<int>((std::int64_t{side} + reduction - 1) / reduction);
+}
+
+int DctReductionWithin(int width, int height, std::int64_t limitBytes) {
+    for (const int reduction : DctReductions)
+        if (!IsTooLarge(DctReducedSide(width, reduction), DctReducedSide(height, reduction),
+                        limitBytes))
+            return reduction;
+    return 0;
+}
+
+PixelSize ScaledJpegDecodeSize(int width, int height, int fitWidth, int fitHeight) {
+    if (width <= 0 || height <= 0 || fitWidth <= 0 || fitHeight <= 0) return {width, height};
+    // The same arithmetic as the reader's, so the check and the decode agree.
+    const double factor = std::min(static_cast<double>(width) / fitWidth,
+                                   static_cast<double>(height) / fitHeight);
+    const int eighths = static_cast<int>(std::clamp(std::ceil(8 / factor), 1.0, 8.0));
+    const auto side = [&](int length) {
+        return static_cast<int>((std::int64_t{length} * eighths + 7) / 8);
+    };
+    return {side(width), side(height)};
 }
 
 PixelSize FitInsidePixels(int width, int height, int maxWidth, int maxHeight) {

@@ -80,7 +80,7 @@ bool IsHeif(const QByteArray& head) {
     return false;
 }
 
-HeifPicture ReadHeif(QFile& file) {
+HeifPicture ReadHeif(QFile& file, std::int64_t limitBytes) {
     HeifPicture result;
     const auto fail = [&](LoadError error) {
         result.error = error;
@@ -103,7 +103,7 @@ HeifPicture ReadHeif(QFile& file) {
     result.width = heif_image_handle_get_width(handle.get());
     result.height = heif_image_handle_get_height(handle.get());
     if (result.width <= 0 || result.height <= 0) return fail(LoadError::Damaged);
-    if (core::IsTooLarge(result.width, result.height)) return fail(LoadError::TooLarge);
+    if (core::IsTooLarge(result.width, result.height, limitBytes)) return fail(LoadError::TooLarge);
 
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     if (!options) return fail(LoadError::OutOfMemory);
@@ -124,7 +124,7 @@ HeifPicture ReadHeif(QFile& file) {
         heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
     const int width = heif_image_get_width(image, heif_channel_interleaved);
     const int height = heif_image_get_height(image, heif_channel_interleaved);
-    if (!pixels || width <= 0 || height <= 0 || core::IsTooLarge(width, height) ||
+    if (!pixels || width <= 0 || height <= 0 || core::IsTooLarge(width, height, limitBytes) ||
         stride < width * 4) {
         heif_image_release(image);
         return fail(LoadError::Damaged);
@@ -154,7 +154,7 @@ bool IsHeif(const QByteArray&) {
     return false;
 }
 
-HeifPicture ReadHeif(QFile&) {
+HeifPicture ReadHeif(QFile&, std::int64_t) {
     return {QImage(), core::LoadError::NotAPicture};
 }
 

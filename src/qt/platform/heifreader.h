@@ -27,8 +27,8 @@ void InitHeif();
 bool IsHeif(const QByteArray& head);
 
 // Decodes the primary image of the open file at full size. Files whose picture would take
-// more than core::MaxPictureBytes are refused before decoding. Of an image sequence the
+// more than limitBytes are refused before decoding. Of an image sequence the
 // primary (still) image is taken.
-HeifPicture ReadHeif(QFile& file);
+HeifPicture ReadHeif(QFile& file, std::int64_t limitBytes);
 
 } // namespace vistrel::qt

@@ -103,7 +103,7 @@ LoadResult fromStatus(const std::string& path, const Reply& reply) {
         return core::LoadFailure(path, LoadError::Unreadable);
     case Status::TooLarge:
         if (reply.naturalWidth > 0 && reply.naturalHeight > 0 &&
-            core::IsTooLarge(reply.naturalWidth, reply.naturalHeight))
+            core::IsTooLarge(reply.naturalWidth, reply.naturalHeight, core::MinDecodeBytes))
             return core::LoadFailure(path, LoadError::TooLarge, reply.naturalWidth,
                                      reply.naturalHeight);
         break;
@@ -118,7 +118,7 @@ std::optional<core::PixelSize> expectedSize(const Reply& reply,
                                             std::optional<core::PixelSize> box) {
     const auto sane = [](int side) { return side >= 1 && side <= core::MaxMetafileSide; };
     if (!sane(reply.naturalWidth) || !sane(reply.naturalHeight) ||
-        core::IsTooLarge(reply.naturalWidth, reply.naturalHeight))
+        core::IsTooLarge(reply.naturalWidth, reply.naturalHeight, core::MinDecodeBytes))
         return std::nullopt;
     if (!box) return core::PixelSize{reply.naturalWidth, reply.naturalHeight};
     return core::FitInsidePixels(reply.naturalWidth, reply.naturalHeight, box->width,

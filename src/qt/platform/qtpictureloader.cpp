@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -20,6 +21,8 @@
 #include "core/viewer/pictureloadrules.h"
 #include "qt/platform/heifreader.h"
 #include "qt/platform/imageconvert.h"
+#include "qt/platform/jpegreader.h"
+#include "qt/platform/memoryinfo.h"
 #include "qt/platform/metafileloader.h"
 
 namespace vistrel::qt {
@@ -107,9 +110,22 @@ LoadError readError(const QImageReader& reader) {
     }
 }
 
-bool tooLarge(QSize size) {
-    return core::IsTooLarge(size.width(), size.height());
-}
+// What one decode may take, and a look at what the machine has free right now.
+struct Budget {
+    std::int64_t limit;
+    const std::function<std::uint64_t()>& available;
+
+    bool tooLarge(QSize size) const { return core::IsTooLarge(size.width(), size.height(), limit); }
+    // Whether `copies` pictures of `size` would not fit in the memory that is free; an
+    // unknown amount never refuses.
+    bool memoryShort(QSize size, int copies) const {
+        const std::uint64_t free = available ? available() : 0;
+        return free != 0 &&
+               static_cast<std::uint64_t>(core::PictureBytes(size.width(), size.height())) *
+                       static_cast<std::uint64_t>(copies) >
+                   free;
+    }
+};
 
 QSize fitInside(QSize natural, QSize box) {
     const core::PixelSize fit =
@@ -154,10 +170,65 @@ QImage oriented(const QImage& image, int orientation) {
     }
 }
 
+// The EXIF orientation (1 to 8) that Qt's reader reports as a transformation.
+int orientationOf(QImageIOHandler::Transformations transformation) {
+    switch (transformation) {
+    case QImageIOHandler::TransformationMirror: return 2;
+    case QImageIOHandler::TransformationRotate180: return 3;
+    case QImageIOHandler::TransformationFlip: return 4;
+    case QImageIOHandler::TransformationFlipAndRotate90: return 5;
+    case QImageIOHandler::TransformationRotate90: return 6;
+    case QImageIOHandler::TransformationMirrorAndRotate90: return 7;
+    case QImageIOHandler::TransformationRotate270: return 8;
+    default: return 1;
+    }
+}
+
+// A JPEG decoded at 1/reduction (1 for the whole picture) straight into core's layout.
+LoadResult decodeJpegDirect(const std::string& path, int reduction, int orientation,
+                             QSize natural, const Budget& budget) {
+    const QSize reduced(core::DctReducedSide(natural.width(), reduction),
+                        core::DctReducedSide(natural.height(), reduction));
+    // Turning it upright needs a second picture for a while.
+    if (budget.memoryShort(reduced, orientation == 1 ? 1 : 2))
+        return core::LoadFailure(path, LoadError::OutOfMemory);
+    std::FILE* handle = openForReading(fs::path(path));
+    if (!handle) return core::LoadFailure(path, errno == ENOENT ? LoadError::NotFound
+                                                                : LoadError::Unreadable);
+    ReducedJpeg jpeg = ReadJpegReduced(handle, reduction);
+    std::fclose(handle);
+    if (jpeg.error == LoadError::TooLarge && reduction == 1) {
+        LoadResult qtReads; // a build without libjpeg-turbo: Qt's reader does it
+        qtReads.error = LoadError::NotAPicture;
+        return qtReads;
+    }
+    if (jpeg.error == LoadError::TooLarge)
+        return core::LoadFailure(path, LoadError::TooLarge, natural.width(), natural.height());
+    if (jpeg.error != LoadError::None) return core::LoadFailure(path, jpeg.error);
+
+    LoadResult result;
+    if (orientation != 1) {
+        QImage upright = oriented(wrapImage(jpeg.image), orientation);
+        jpeg.image = core::Image(); // before the copy below, so at most two pictures at once
+        if (upright.isNull()) return core::LoadFailure(path, LoadError::OutOfMemory);
+        try {
+            result.image = toCoreImage(upright);
+        } catch (const std::bad_alloc&) {
+            return core::LoadFailure(path, LoadError::OutOfMemory);
+        }
+    } else {
+        result.image = std::move(jpeg.image);
+    }
+    result.naturalWidth = natural.width();
+    result.naturalHeight = natural.height();
+    result.reduction = reduction;
+    return result;
+}
+
 // The decoded picture, shrunk into the box when there is one, as a core picture.
 LoadResult finish(const std::string& path, QImage decoded, QSize natural,
-                  std::optional<QSize> box) {
-    if (tooLarge(decoded.size()))
+                  std::optional<QSize> box, const Budget& budget) {
+    if (budget.tooLarge(decoded.size()))
         return core::LoadFailure(path, LoadError::TooLarge, decoded.width(), decoded.height());
     if (box) {
         // Also for pictures whose size was unknown before reading.
@@ -179,17 +250,18 @@ LoadResult finish(const std::string& path, QImage decoded, QSize natural,
 }
 
 // HEIC and AVIF have no scaled decode: the whole picture is decoded, then shrunk.
-LoadResult decodeHeif(const std::string& path, QFile& file, std::optional<QSize> box) {
-    HeifPicture picture = ReadHeif(file);
+LoadResult decodeHeif(const std::string& path, QFile& file, std::optional<QSize> box,
+                      const Budget& budget) {
+    HeifPicture picture = ReadHeif(file, budget.limit);
     if (picture.error == LoadError::TooLarge)
         return core::LoadFailure(path, picture.error, picture.width, picture.height);
     if (picture.error != LoadError::None) return core::LoadFailure(path, picture.error);
     const QSize natural = picture.image.size();
-    return finish(path, std::move(picture.image), natural, box);
+    return finish(path, std::move(picture.image), natural, box, budget);
 }
 
 LoadResult decode(const std::string& path, std::optional<QSize> box,
-                  const MetafileLoader& metafiles) {
+                  const MetafileLoader& metafiles, const Budget& budget) {
     QFile file;
     if (const LoadError error = openFile(path, file); error != LoadError::None)
         return core::LoadFailure(path, error);
@@ -199,7 +271,7 @@ LoadResult decode(const std::string& path, std::optional<QSize> box,
         if (!box) return metafiles.load(path, std::nullopt);
         return metafiles.load(path, core::PixelSize{box->width(), box->height()});
     }
-    if (IsHeif(head)) return decodeHeif(path, file, box);
+    if (IsHeif(head)) return decodeHeif(path, file, box, budget);
     const int ownOrientation = containerOrientation(file);
     const std::unique_ptr<QImageReader> reader = openReader(path, file);
     if (!reader) return core::LoadFailure(path, LoadError::NotAPicture);
@@ -214,21 +286,53 @@ LoadResult decode(const std::string& path, std::optional<QSize> box,
                         core::OrientationTurns(orientation);
     QSize natural = turned ? reader->size().transposed() : reader->size();
     if (reader->format() == "gif" && gifScreenSize(head).isValid()) natural = gifScreenSize(head);
-    if (natural.isValid() && tooLarge(natural))
-        return core::LoadFailure(path, LoadError::TooLarge, natural.width(), natural.height());
+    const bool jpeg = reader->format() == "jpeg";
 
+    // The limit is on what the decoder allocates, which a scaled decode keeps small.
+    QSize decodeSize = natural;
     bool scaledByReader = false;
     if (box && natural.isValid()) {
         const QSize fit = fitInside(natural, *box);
         if (fit != natural) {
             // Scaling happens before the orientation is applied. Quality 100 asks for smooth
-            // scaling; JPEG first shrinks by 1/2, 1/4 or 1/8 while decoding, and SVG draws
-            // straight at this size.
-            reader->setScaledSize(turned ? fit.transposed() : fit);
+            // scaling; JPEG first shrinks by M/8 while decoding, and SVG draws straight at
+            // this size.
+            const QSize stored = turned ? natural.transposed() : natural;
+            const QSize storedFit = turned ? fit.transposed() : fit;
+            reader->setScaledSize(storedFit);
             reader->setQuality(100);
             scaledByReader = true;
+            if (jpeg) {
+                const core::PixelSize decoded = core::ScaledJpegDecodeSize(
+                    stored.width(), stored.height(), storedFit.width(), storedFit.height());
+                decodeSize = QSize(decoded.width, decoded.height);
+            } else if (reader->format() == "svg" || reader->format() == "svgz") {
+                decodeSize = fit;
+            }
         }
     }
+    if (!box && jpeg && natural.isValid()) {
+        // Straight into core's layout; a JPEG too large to view whole is shown reduced.
+        const QSize stored = turned ? natural.transposed() : natural;
+        const int reduction =
+            core::DctReductionWithin(stored.width(), stored.height(), budget.limit);
+        if (reduction == 0)
+            return core::LoadFailure(path, LoadError::TooLarge, natural.width(),
+                                     natural.height());
+        LoadResult direct =
+            decodeJpegDirect(path, reduction, orientationOf(byReader), natural, budget);
+        if (direct.error != LoadError::NotAPicture) return direct;
+        if (reduction > 1)
+            return core::LoadFailure(path, LoadError::TooLarge, natural.width(),
+                                     natural.height());
+        // CMYK: Qt's reader below.
+    }
+    // Other formats cannot scale while decoding.
+    if (natural.isValid() && budget.tooLarge(decodeSize))
+        return core::LoadFailure(path, LoadError::TooLarge, natural.width(), natural.height());
+    // The reader's picture and core's copy of it live side by side for a moment.
+    if (decodeSize.isValid() && budget.memoryShort(decodeSize, 2))
+        return core::LoadFailure(path, LoadError::OutOfMemory);
 
     QImage decoded;
     if (!reader->read(&decoded) || decoded.isNull())
@@ -238,26 +342,37 @@ LoadResult decode(const std::string& path, std::optional<QSize> box,
         if (decoded.isNull()) return core::LoadFailure(path, LoadError::OutOfMemory);
     }
     if (!scaledByReader) natural = decoded.size();
-    return finish(path, std::move(decoded), natural, box);
+    return finish(path, std::move(decoded), natural, box, budget);
 }
 
 } // namespace
 
-QtPictureLoader::QtPictureLoader() : m_metafiles(std::make_shared<MetafileLoader>()) {
+QtPictureLoader::QtPictureLoader()
+    : QtPictureLoader(core::DecodeLimit(PhysicalMemoryBytes()), AvailableMemoryBytes) {}
+
+QtPictureLoader::QtPictureLoader(std::int64_t decodeLimit,
+                                 std::function<std::uint64_t()> availableMemory)
+    : m_metafiles(std::make_shared<MetafileLoader>()),
+      m_decodeLimit(std::clamp(decodeLimit, std::int64_t{1}, core::MaxDecodeBytes)),
+      m_availableMemory(std::move(availableMemory)) {
     static std::once_flag once;
     std::call_once(once, [] {
-        QImageReader::setAllocationLimit(static_cast<int>(core::MaxPictureBytes / (1024 * 1024)));
+        // Qt's own guard, for decoders whose size is unknown before they run; the loader's
+        // limit is checked before every decode.
+        const std::int64_t limit = core::DecodeLimit(PhysicalMemoryBytes());
+        QImageReader::setAllocationLimit(static_cast<int>(limit / (1024 * 1024)));
         InitHeif();
     });
 }
 
 core::LoadResult QtPictureLoader::load(const std::string& path) const {
-    return decode(path, std::nullopt, *m_metafiles);
+    return decode(path, std::nullopt, *m_metafiles, Budget{m_decodeLimit, m_availableMemory});
 }
 
 core::LoadResult QtPictureLoader::loadScaled(const std::string& path, int maxWidth,
                                              int maxHeight) const {
-    return decode(path, QSize(std::max(maxWidth, 1), std::max(maxHeight, 1)), *m_metafiles);
+    return decode(path, QSize(std::max(maxWidth, 1), std::max(maxHeight, 1)), *m_metafiles,
+                  Budget{m_decodeLimit, m_availableMemory});
 }
 
 } // namespace vistrel::qt

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/platform/pictureloader.h"
@@ -10,7 +12,9 @@ namespace vistrel::qt {
 // file's content; only a file whose content no reader claims is tried by its extension (a .dib
 // without file header). EXIF orientation is applied to JPEG, TIFF, PNG and WebP; HEIC and AVIF
 // follow their own rotation and mirror boxes, and their EXIF orientation is not applied on top.
-// Pictures larger than core::MaxPictureBytes are refused before decoding. Transparent parts
+// What a decode would allocate is checked before decoding against a limit (a quarter of the
+// machine's memory, see core::DecodeLimit) and against the memory free at the time. A JPEG
+// above the limit is decoded at the largest DCT scale that fits; other formats are refused. Transparent parts
 // come out composed over white. Of an icon the largest image is taken, of an animation the
 // first frame. SVG is drawn at its own size, and straight into the box for a scaled decode.
 // WMF and EMF files go to MetafileLoader.
@@ -18,16 +22,23 @@ class MetafileLoader;
 
 class QtPictureLoader : public core::PictureLoader {
 public:
-    // Sets Qt's process-wide allocation limit to core::MaxPictureBytes; construct the loader
-    // before any worker thread starts loading.
+    // The limit follows this machine's memory. Sets Qt's process-wide allocation limit to
+    // it; construct the first loader before any worker thread starts loading.
     QtPictureLoader();
+    // With another limit (clamped to 1 byte .. core::MaxDecodeBytes) and another source for
+    // the memory free (returning 0: unknown, never refuses).
+    QtPictureLoader(std::int64_t decodeLimit, std::function<std::uint64_t()> availableMemory);
 
     core::LoadResult load(const std::string& path) const override;
     core::LoadResult loadScaled(const std::string& path, int maxWidth,
                                 int maxHeight) const override;
 
+    std::int64_t decodeLimit() const override { return m_decodeLimit; }
+
 private:
     std::shared_ptr<const MetafileLoader> m_metafiles;
+    std::int64_t m_decodeLimit;
+    std::function<std::uint64_t()> m_availableMemory;
 };
 
 } // namespace vistrel::qt

@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -26,10 +27,44 @@ TEST(PictureLoadRules, ScaledSizeIsWholePixelsOfAtLeastOne) {
             << c.width << " x " << c.height << " in " << c.maxWidth << " x " << c.maxHeight;
 }
 
-TEST(PictureLoadRules, AtMost256MegabytesOfPixels) {
-    EXPECT_FALSE(IsTooLarge(8192, 8192));
-    EXPECT_TRUE(IsTooLarge(8192, 8193));
-    EXPECT_TRUE(IsTooLarge(1 << 30, 1 << 30)); // no overflow
+TEST(PictureLoadRules, DecodeLimitIsAQuarterOfMemoryWithinBounds) {
+    constexpr std::uint64_t GB = std::uint64_t{1} << 30;
+    EXPECT_EQ(DecodeLimit(0), MinDecodeBytes); // unknown
+    EXPECT_EQ(DecodeLimit(512 * 1024 * 1024), MinDecodeBytes);
+    EXPECT_EQ(DecodeLimit(8 * GB), std::int64_t{2} * 1024 * 1024 * 1024);
+    EXPECT_EQ(DecodeLimit(24 * GB), MaxDecodeBytes);
+    EXPECT_EQ(DecodeLimit(~std::uint64_t{0}), MaxDecodeBytes);
+
+    EXPECT_FALSE(IsTooLarge(8192, 8192, MinDecodeBytes));
+    EXPECT_TRUE(IsTooLarge(8192, 8193, MinDecodeBytes));
+    EXPECT_TRUE(IsTooLarge(1 << 30, 1 << 30, MaxDecodeBytes)); // no overflow
+    EXPECT_FALSE(IsTooLarge(-5, 100, 0));
+}
+
+TEST(PictureLoadRules, DctReductions) {
+    // 12000 x 9000 takes 432,000,000 bytes; at 1/2 108,000,000; at 1/8 6,750,000.
+    struct Case {
+        int width, height;
+        std::int64_t limit;
+        int within;
+    };
+    const Case cases[] = {
+        {12000, 9000, 432'000'000, 1},
+        {12000, 9000, 431'999'999, 2},
+        {12000, 9000, 108'000'000, 2},
+        {12001, 9001, 108'000'000, 4}, // sides round up: 6001 x 4501 no longer fits
+        {12000, 9000, 6'750'000, 8},
+        {12000, 9000, 6'749'999, 0},
+        {1 << 30, 1 << 30, MaxDecodeBytes, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DctReductionWithin(c.width, c.height, c.limit), c.within)
+            << c.width << " x " << c.height << " within " << c.limit;
+
+    EXPECT_EQ(ScaledJpegDecodeSize(12000, 9000, 160, 120), (PixelSize{1500, 1125}));
+    EXPECT_EQ(ScaledJpegDecodeSize(12000, 9000, 3000, 2250), (PixelSize{3000, 2250}));
+    EXPECT_EQ(ScaledJpegDecodeSize(12000, 9000, 3001, 2250), (PixelSize{4500, 3375}));
+    EXPECT_EQ(ScaledJpegDecodeSize(100, 75, 160, 120), (PixelSize{100, 75})); // never enlarged
 }
 
 TEST(PictureLoadRules, FailureNamesTheFileAndTheReason) {

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+
+namespace vistrel::qt {
+
+// The machine's memory in bytes; 0 when the system does not say.
+std::uint64_t PhysicalMemoryBytes();
+// Memory that can be had now without swapping; 0 when the system does not say.
+std::uint64_t AvailableMemoryBytes();
+
+} // namespace vistrel::qt
