@@ -53,6 +53,16 @@ void PictureSurface::setPicture(const core::Image* picture) {
     update();
 }
 
+void PictureSurface::setLevels(PictureLevels* levels) {
+    if (levels == m_levels) return;
+    if (m_levels) disconnect(m_levels, nullptr, this, nullptr);
+    m_levels = levels;
+    // Once they are complete the next paint reduces from them. Levels built anew may lie
+    // where the old ones did, so what the cache made from those goes too.
+    if (levels) connect(levels, &PictureLevels::built, this, &PictureSurface::invalidateCache);
+    update();
+}
+
 void PictureSurface::setPictureRect(const QRectF& rectInPixels) {
     const QRect before = placedRect();
     m_rect = rectInPixels;
@@ -123,11 +133,16 @@ void PictureSurface::paintPicture(QPainter& painter, const QRect& exposed) {
     fillAround(painter, exposed, shown, m_background);
     const int width = m_picture->width();
     const int height = m_picture->height();
+    // Asked at every size, so the levels are built once the picture is shown, and ready when
+    // the user zooms out.
+    const core::Image& reduceFrom =
+        m_levels ? m_levels->sourceFor(*m_picture, placed.size()) : *m_picture;
 
     if (placed.width() < width || placed.height() < height) {
         // Reduced: keep the reduction of everything visible, so later partial paints and
-        // drags find it ready, then copy the exposed part one to one.
-        m_cache.update(*m_picture, placed.size(), (placed & rect()).translated(-placed.topLeft()),
+        // drags find it ready, then copy the exposed part one to one. A change of source
+        // (levels completed or dropped) makes the cache start afresh.
+        m_cache.update(reduceFrom, placed.size(), (placed & rect()).translated(-placed.topLeft()),
                        size());
         const QRect part = shown.translated(-placed.topLeft());
         if (m_cache.held().contains(part)) {

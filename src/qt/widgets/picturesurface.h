@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QPainter>
+#include <QPointer>
 #include <QRectF>
 #include <QVector>
 #include <QWidget>
@@ -9,6 +10,7 @@
 #include <functional>
 
 #include "core/editing/image.h"
+#include "qt/widgets/picturelevels.h"
 #include "qt/widgets/zoomcache.h"
 
 namespace vistrel::qt {
@@ -17,6 +19,8 @@ namespace vistrel::qt {
 // stretched over a rectangle that may be far larger than the widget and lie partly outside it.
 // Only the exposed part is painted; below natural size it is drawn from an area-averaged
 // reduction that is kept for the visible part only, so no frame samples the whole picture.
+// With levels of the picture, strong reductions start from the smallest level that is still
+// larger than the result.
 class PictureSurface : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +30,10 @@ public:
     // here. Passing the same image again changes nothing: after its pixels change (a load into
     // it, an edit), call invalidateCache().
     void setPicture(const core::Image* picture);
+    // Halved levels of the picture to reduce from, shared with other surfaces; nullptr
+    // reduces from the picture itself.
+    void setLevels(PictureLevels* levels);
+    PictureLevels* levels() const { return m_levels; }
     // Where the whole zoomed picture lies, in widget pixels (rounded to whole pixels when
     // drawn). Until one is set the picture fills the widget.
     void setPictureRect(const QRectF& rectInPixels);
@@ -63,6 +71,7 @@ private:
     bool m_hasRect = false;
     QColor m_background = Qt::white;
     QVector<QRectF> m_bands;
+    QPointer<PictureLevels> m_levels;
     ZoomCache m_cache;
 };
 

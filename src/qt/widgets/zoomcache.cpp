@@ -49,7 +49,7 @@ private:
 
 } // namespace
 
-void ZoomCache::update(const core::Image& picture, QSize scaledSize, const QRect& visible,
+void ZoomCache::update(const core::Image& source, QSize scaledSize, const QRect& visible,
                        QSize capacity) {
     const QSize bufferSize(std::min(scaledSize.width(), capacity.width()),
                            std::min(scaledSize.height(), capacity.height()));
@@ -58,9 +58,9 @@ void ZoomCache::update(const core::Image& picture, QSize scaledSize, const QRect
         m_buffer = QImage(bufferSize, QImage::Format_RGB32);
         m_held = QRect();
     }
-    const QSize sourceSize(picture.width(), picture.height());
-    if (picture.data() != m_source || sourceSize != m_sourceSize || scaledSize != m_scaled) {
-        m_source = picture.data();
+    const QSize sourceSize(source.width(), source.height());
+    if (source.data() != m_source || sourceSize != m_sourceSize || scaledSize != m_scaled) {
+        m_source = source.data();
         m_sourceSize = sourceSize;
         m_scaled = scaledSize;
         m_held = QRect();
@@ -69,20 +69,20 @@ void ZoomCache::update(const core::Image& picture, QSize scaledSize, const QRect
 
     const QRect kept = visible & m_held;
     if (kept.isEmpty()) {
-        compute(picture, visible);
+        compute(source, visible);
     } else {
         // The new pixels form at most four bands around what is kept.
         if (visible.top() < kept.top())
-            compute(picture, QRect(QPoint(visible.left(), visible.top()),
+            compute(source, QRect(QPoint(visible.left(), visible.top()),
                                    QPoint(visible.right(), kept.top() - 1)));
         if (visible.bottom() > kept.bottom())
-            compute(picture, QRect(QPoint(visible.left(), kept.bottom() + 1),
+            compute(source, QRect(QPoint(visible.left(), kept.bottom() + 1),
                                    QPoint(visible.right(), visible.bottom())));
         if (visible.left() < kept.left())
-            compute(picture, QRect(QPoint(visible.left(), kept.top()),
+            compute(source, QRect(QPoint(visible.left(), kept.top()),
                                    QPoint(kept.left() - 1, kept.bottom())));
         if (visible.right() > kept.right())
-            compute(picture, QRect(QPoint(kept.right() + 1, kept.top()),
+            compute(source, QRect(QPoint(kept.right() + 1, kept.top()),
                                    QPoint(visible.right(), kept.bottom())));
     }
     m_held = visible;

@@ -17,10 +17,11 @@ namespace vistrel::qt {
 // computes just the newly exposed strips and never moves the pixels it already has.
 class ZoomCache {
 public:
-    // Makes the cache hold `visible`, a rectangle of the picture reduced to `scaledSize`, with
-    // a buffer of at most `capacity`; computes only the pixels it does not hold already.
+    // Makes the cache hold `visible`, a rectangle of `source` (the picture or one of its
+    // levels) reduced to `scaledSize`, with a buffer of at most `capacity`; computes only the
+    // pixels it does not hold already, unless the source is another one than last time.
     // `visible` must lie inside the reduced picture and fit into the capacity.
-    void update(const core::Image& picture, QSize scaledSize, const QRect& visible, QSize capacity);
+    void update(const core::Image& source, QSize scaledSize, const QRect& visible, QSize capacity);
     // Forgets the held pixels (the picture's pixels changed) but keeps the buffer.
     void invalidate() { m_held = QRect(); }
     // Frees the buffer.

@@ -15,6 +15,7 @@
 #include "qt/widgets/clientarea.h"
 #include "qt/widgets/displaypane.h"
 #include "qt/widgets/explorerpane.h"
+#include "qt/widgets/picturelevels.h"
 #include "qt/widgets/picturesurface.h"
 #include "qt/widgets/statusbarwidget.h"
 #include "qt/widgets/thumbnailpane.h"
@@ -63,6 +64,8 @@ MainWindow::MainWindow(QtPlatform& platform, const std::string& programFolder,
         return FromQColor(ToQColor(core::SystemColourFlag | index, palette()));
     };
     m_app = std::make_unique<core::Application>(services);
+    m_levels = std::make_unique<PictureLevels>(
+        m_app->Current().picload(), [app = m_app.get()] { return app->Current().PictureRevision(); });
 
     m_client = new ClientArea(this);
     setCentralWidget(m_client);
@@ -127,6 +130,7 @@ void MainWindow::buildPanes() {
     white.setColor(QPalette::WindowText, Qt::white);
     m_lblFile->setPalette(white);
     m_display = new DisplayPane(*m_app, act, m_client);
+    m_display->surface()->setLevels(m_levels.get());
     m_thumbnails = new ThumbnailPane(*m_app, m_tpp, act, m_client);
 
     // Leaving the splitter gap for any pane puts the default pointer back.
@@ -284,6 +288,7 @@ void MainWindow::ShowFullScreenWindow() {
         m_fullScreen = std::make_unique<FullScreenWindow>(
             *m_app, m_tpp, [this](const std::function<void()>& call) { act(call); });
         m_fullScreen->setWindowIcon(windowIcon());
+        m_fullScreen->surface()->setLevels(m_levels.get());
     }
     m_fullScreen->showFullScreen();
     m_fullScreen->raise();
@@ -395,6 +400,7 @@ void MainWindow::sync() {
     m_picFile->setVisible(m.picFile.visible);
     m_lblFile->setGeometry(ToPixelRect(m.lblFile, tpp));
     m_lblFile->setText(QString::fromStdString(m.lblFileCaption));
+    m_levels->refresh();
     m_display->render(tpp);
     m_thumbnails->render();
 

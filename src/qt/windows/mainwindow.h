@@ -24,6 +24,7 @@ class DisplayPane;
 class ExplorerPane;
 class FullScreenWindow;
 class OptionsWindow;
+class PictureLevels;
 class PrintWindow;
 class PropertiesWindow;
 class StatusBarWidget;
@@ -97,6 +98,9 @@ private:
     QtPlatform& m_platform;
     double m_tpp = 15;
     std::unique_ptr<core::Application> m_app;
+    // Levels of the working picture for both picture surfaces; they read the application's
+    // picture, so they go before it.
+    std::unique_ptr<PictureLevels> m_levels;
     std::unique_ptr<MenuSet> m_menus;
 
     ClientArea* m_client = nullptr;

@@ -1,0 +1,128 @@
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/viewer/picturepyramid.h"
+
+using namespace vistrel::core;
+
+namespace {
+
+// Noise with random alpha bytes too, which the levels must neither carry nor mix in.
+Image Scrambled(int width, int height, unsigned seed) {
+    std::mt19937 engine(seed);
+    Image picture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) picture.at(x, y) = engine();
+    return picture;
+}
+
+// The plain definition: each channel the rounded average of the pixels of the 2 x 2 block
+// that exist.
+Image Halved(const Image& source) {
+    Image out((source.width() + 1) / 2, (source.height() + 1) / 2);
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            unsigned sum[3] = {}, count = 0;
+            for (int sy = 2 * y; sy < std::min(2 * y + 2, source.height()); ++sy)
+                for (int sx = 2 * x; sx < std::min(2 * x + 2, source.width()); ++sx, ++count)
+                    for (int c = 0; c < 3; ++c) sum[c] += (source.at(sx, sy) >> (8 * c)) & 0xFF;
+            Image::Pixel p = 0xFF000000u;
+            for (int c = 0; c < 3; ++c) p |= (sum[c] * 2 + count) / (2 * count) << (8 * c);
+            out.at(x, y) = p;
+        }
+    return out;
+}
+
+void BuildAll(PicturePyramid& pyramid) {
+    for (int i = 0; i < pyramid.StripeCount(); ++i) pyramid.BuildStripe(i);
+}
+
+} // namespace
+
+TEST(PicturePyramid, LevelsHalveTheSizeAndAverageEachBlock) {
+    struct Case {
+        int width, height;
+        std::vector<std::pair<int, int>> sizes;
+    };
+    const Case cases[] = {
+        {2051, 1539, {{1026, 770}, {513, 385}}}, // odd both ways, a partial last stripe
+        {2048, 1024, {{1024, 512}, {512, 256}}}, // a level exactly at the smallest side
+        {5, 4001, {{3, 2001}}},                  // the next level would exceed a third
+        {2, 5000, {{1, 2500}}},                  // a level one pixel wide
+        {1, 5000, {}},                           // halving one way only: no level fits
+        {1022, 1022, {}},                        // too small
+        {0, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        const Image picture = Scrambled(c.width, c.height, unsigned(c.width + c.height));
+        PicturePyramid pyramid(picture);
+        BuildAll(pyramid);
+        ASSERT_EQ(pyramid.LevelCount(), int(c.sizes.size()));
+        EXPECT_LE(pyramid.Bytes() * 3, picture.pixelCount() * sizeof(Image::Pixel));
+        if (c.sizes.empty()) {
+            EXPECT_EQ(pyramid.StripeCount(), 0);
+        }
+        Image expected = picture;
+        for (int k = 0; k < pyramid.LevelCount(); ++k) {
+            expected = Halved(expected);
+            EXPECT_EQ(std::pair(expected.width(), expected.height()), c.sizes[k]);
+            EXPECT_TRUE(pyramid.Level(k) == expected) << "level " << k;
+        }
+    }
+}
+
+TEST(PicturePyramid, FlatColoursStayExact) {
+    for (const Image::Pixel colour : {0xFF000000u, 0xFFFFFFFFu, 0xFF7F8081u, 0x12345678u}) {
+        const Image picture(1537, 1029, colour);
+        PicturePyramid pyramid(picture);
+        BuildAll(pyramid);
+        ASSERT_EQ(pyramid.LevelCount(), 1);
+        EXPECT_TRUE(pyramid.Level(0) == Image(769, 515, colour | 0xFF000000u));
+    }
+}
+
+TEST(PicturePyramid, StripesInAnyOrderAndOnTwoThreadsGiveTheSameLevels) {
+    const Image picture = Scrambled(2100, 2999, 7);
+    PicturePyramid inOrder(picture);
+    BuildAll(inOrder);
+    ASSERT_EQ(inOrder.LevelCount(), 2);
+
+    std::vector<int> order(static_cast<std::size_t>(inOrder.StripeCount()));
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), std::mt19937(3));
+    PicturePyramid shuffled(picture);
+    std::thread other([&] {
+        for (std::size_t i = 1; i < order.size(); i += 2) shuffled.BuildStripe(order[i]);
+    });
+    for (std::size_t i = 0; i < order.size(); i += 2) shuffled.BuildStripe(order[i]);
+    other.join();
+    for (int k = 0; k < inOrder.LevelCount(); ++k)
+        EXPECT_TRUE(shuffled.Level(k) == inOrder.Level(k)) << "level " << k;
+}
+
+TEST(PicturePyramid, LevelForPicksTheSmallestLevelNoSmallerThanTheTarget) {
+    const Image picture(2048, 1536);
+    const PicturePyramid pyramid(picture); // 1024 x 768, 512 x 384
+    ASSERT_EQ(pyramid.LevelCount(), 2);
+    struct Case {
+        int width, height;
+        const Image* expected;
+    };
+    const Case cases[] = {
+        {1, 1, &pyramid.Level(1)},          {512, 384, &pyramid.Level(1)},
+        {513, 384, &pyramid.Level(0)},      {512, 385, &pyramid.Level(0)},
+        {1024, 768, &pyramid.Level(0)},     {1025, 10, &picture},
+        {10, 769, &picture},                {2048, 1536, &picture},
+        {4096, 3072, &picture},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(&pyramid.LevelFor(c.width, c.height), c.expected)
+            << c.width << " x " << c.height;
+}
