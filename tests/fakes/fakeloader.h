@@ -24,13 +24,22 @@ public:
         core::Image::Pixel fill = 0xFF000000;
         core::LoadError error = core::LoadError::None;
         bool throws = false;
+        int reduction = 1; // load() gives it at 1/reduction, as for a picture above the limit
     };
     std::map<std::string, Picture> pictures; // read-only while decoders run
     std::string gated;
     std::size_t gateAfter = 0;
 
     core::LoadResult load(const std::string& path) const override {
-        return loadScaled(path, 1 << 20, 1 << 20);
+        core::LoadResult result = loadScaled(path, 1 << 20, 1 << 20);
+        const auto it = pictures.find(std::filesystem::path(path).filename().string());
+        if (result.ok() && it != pictures.end() && it->second.reduction > 1) {
+            const int r = it->second.reduction;
+            result.image = core::Image((it->second.width + r - 1) / r,
+                                       (it->second.height + r - 1) / r, it->second.fill);
+            result.reduction = r;
+        }
+        return result;
     }
     core::LoadResult loadScaled(const std::string& path, int maxW, int maxH) const override {
         const std::string name = std::filesystem::path(path).filename().string();

@@ -1,4 +1,5 @@
 #include <QBuffer>
+#include <QImageWriter>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -251,6 +252,73 @@ TEST_F(PictureLoaderTest, DecompressionBombsAreRefusedBeforeDecodingButLargePict
     const LoadResult cut = loader.load(put("cut.jpg", jpeg.substr(0, jpeg.size() * 3 / 4)));
     ASSERT_TRUE(cut.ok()) << cut.errorText;
     EXPECT_TRUE(near(cut.image.at(10, 10), Red, 40));
+}
+
+// A 108-megapixel phone photo: a thumbnail whatever the limit, the whole picture where the
+// limit allows it, else a reduced one; other formats above the limit are refused.
+TEST_F(PictureLoaderTest, BigPicturesAreLimitedByWhatTheirDecodeTakes) {
+    constexpr std::int64_t MB = 1024 * 1024;
+    const std::string big = put("phone.jpg", encode(quadrants(12000, 9000), "JPG", 50));
+
+    const QtPictureLoader tight(64 * MB, nullptr); // its 1/8 decode takes 6.75 MB
+    const LoadResult thumbnail = tight.loadScaled(big, 160, 120);
+    ASSERT_TRUE(thumbnail.ok()) << thumbnail.errorText;
+    EXPECT_EQ(std::pair(thumbnail.image.width(), thumbnail.image.height()), std::pair(160, 120));
+    EXPECT_EQ(std::pair(thumbnail.naturalWidth, thumbnail.naturalHeight), std::pair(12000, 9000));
+
+    struct Case {
+        std::int64_t limit;
+        int width, height, reduction;
+    };
+    const Case cases[] = {{500 * MB, 12000, 9000, 1}, {200 * MB, 6000, 4500, 2},
+                          {64 * MB, 3000, 2250, 4}, {6 * MB, 0, 0, 0}};
+    for (const Case& c : cases) {
+        const LoadResult result = QtPictureLoader(c.limit, nullptr).load(big);
+        if (c.reduction == 0) {
+            expectFailure(result, LoadError::TooLarge, "phone.jpg");
+            EXPECT_NE(result.errorText.find("12000 x 9000 pixels"), std::string::npos);
+            continue;
+        }
+        ASSERT_TRUE(result.ok()) << c.limit << ": " << result.errorText;
+        EXPECT_EQ(result.reduction, c.reduction);
+        EXPECT_EQ(std::pair(result.image.width(), result.image.height()),
+                  std::pair(c.width, c.height));
+        EXPECT_EQ(std::pair(result.naturalWidth, result.naturalHeight), std::pair(12000, 9000));
+        EXPECT_TRUE(near(quadrantColours(result.image), {Red, Green, Blue, Yellow}, 40));
+    }
+
+    // A turned photo is reduced upright.
+    QImage turned = quadrants(3000, 2000);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(turned));
+    const LoadResult upright =
+        QtPictureLoader(8 * MB, nullptr).load(put("turned.jpg", buffer.data().toStdString()));
+    ASSERT_TRUE(upright.ok()) << upright.errorText;
+    EXPECT_EQ(upright.reduction, 2);
+    EXPECT_EQ(std::pair(upright.naturalWidth, upright.naturalHeight), std::pair(2000, 3000));
+    EXPECT_EQ(std::pair(upright.image.width(), upright.image.height()), std::pair(1000, 1500));
+    EXPECT_TRUE(near(quadrantColours(upright.image), {Blue, Red, Yellow, Green}, 40));
+
+    // PNG cannot decode reduced: refused for the view and for the thumbnail.
+    const std::string png = put("wide.png", encode(quadrants(5000, 4000), "PNG"));
+    for (const LoadResult& result : {tight.load(png), tight.loadScaled(png, 160, 120)})
+        expectFailure(result, LoadError::TooLarge, "wide.png");
+}
+
+TEST_F(PictureLoaderTest, APictureThatWouldNotFitIntoTheFreeMemoryIsNotDecoded) {
+    const std::string jpeg = put("a.jpg", encode(quadrants(1000, 800), "JPG"));
+    const std::string png = put("a.png", encode(quadrants(1000, 800), "PNG"));
+    const QtPictureLoader starved(vistrel::core::MinDecodeBytes, [] { return 1024 * 1024; });
+    for (const auto& [path, name] : {std::pair(jpeg, "a.jpg"), std::pair(png, "a.png")}) {
+        const LoadResult result = starved.load(path);
+        expectFailure(result, LoadError::OutOfMemory, name);
+        EXPECT_NE(result.errorText.find("not enough memory for this picture"), std::string::npos);
+    }
+    const QtPictureLoader plenty(vistrel::core::MinDecodeBytes, [] { return 1 << 30; });
+    EXPECT_TRUE(plenty.load(jpeg).ok());
 }
 
 TEST_F(PictureLoaderTest, ScaledDecodeFitsTheBoxKeepingProportionsAndIsSmooth) {

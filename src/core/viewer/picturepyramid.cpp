@@ -77,8 +77,9 @@ PicturePyramid::PicturePyramid(const Image& picture) : m_picture(picture) {
         sizes.emplace_back(width, height);
     }
     m_levels.reserve(sizes.size());
+    // Unfilled: the stripes write every pixel, and the threads that build them touch the pages.
     for (const auto& [w, h] : sizes)
-        m_levels.emplace_back(w, h);
+        m_levels.emplace_back(w, h, Image::Unfilled{});
     if (m_levels.empty()) return;
     m_stripeRows = 1 << LevelCount();
     m_stripeCount = picture.height() / m_stripeRows + (picture.height() % m_stripeRows != 0);

@@ -8,10 +8,9 @@
 #include <new>
 
 #include <jpeglib.h>
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 #include <jerror.h>
+
+#include "qt/platform/memoryinfo.h"
 
 #ifndef JCS_ALPHA_EXTENSIONS
 #error "libjpeg-turbo is needed: it writes four-byte pixels straight into the picture"
@@ -34,21 +33,6 @@ struct ErrorManager {
 }
 
 void quiet(j_common_ptr, int) {}
-
-// A big picture in 4 KB pages costs a page fault every 1,024 pixels, which on some machines
-// takes longer than decoding them; 2 MB pages make that 512 times fewer.
-void AskForLargePages(core::Image& image) {
-#ifdef __linux__
-    constexpr std::uintptr_t Large = std::uintptr_t{2} << 20;
-    const auto begin = reinterpret_cast<std::uintptr_t>(image.data());
-    const std::uintptr_t end = begin + image.pixelCount() * sizeof(core::Image::Pixel);
-    const std::uintptr_t first = (begin + Large - 1) & ~(Large - 1);
-    const std::uintptr_t last = end & ~(Large - 1);
-    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#else
-    (void)image;
-#endif
-}
 
 // The decode proper, kept free of objects with destructors: a damaged file leaves it by
 // longjmp. Returns the error, with the picture's rows written into `image` as they come.
@@ -76,7 +60,7 @@ core::LoadError decode(jpeg_decompress_struct& info, ErrorManager& errors, std::
     } catch (const std::bad_alloc&) {
         return core::LoadError::OutOfMemory;
     }
-    AskForLargePages(storage);
+    AdviseLargePages(storage.data(), storage.pixelCount() * sizeof(core::Image::Pixel));
     jpeg_start_decompress(&info);
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = reinterpret_cast<JSAMPROW>(storage.row(static_cast<int>(info.output_scanline)));

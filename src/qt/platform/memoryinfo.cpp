@@ -9,6 +9,7 @@
 #include <sys/sysctl.h>
 #include <unistd.h>
 #else
+#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -54,6 +55,19 @@ std::uint64_t AvailableMemoryBytes() {
     }
     std::fclose(meminfo);
     return kilobytes > (~std::uint64_t{0} >> 10) ? 0 : kilobytes << 10;
+#endif
+}
+
+void AdviseLargePages(void* data, std::size_t bytes) {
+#ifdef __linux__
+    constexpr std::uintptr_t Large = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + Large - 1) & ~(Large - 1);
+    const std::uintptr_t last = (begin + bytes) & ~(Large - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)bytes;
 #endif
 }
 

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <new>
 
+#include "qt/platform/memoryinfo.h"
+
 namespace vistrel::qt {
 
 namespace {
@@ -81,6 +83,11 @@ bool PictureLevels::step(bool untilDone) {
         } catch (const std::bad_alloc&) {
             m_failed = true;
             return false;
+        }
+        for (int i = 0; i < m_pyramid->LevelCount(); ++i) {
+            const core::Image& level = m_pyramid->Level(i);
+            AdviseLargePages(const_cast<core::Image::Pixel*>(level.data()),
+                             level.pixelCount() * sizeof(core::Image::Pixel));
         }
         // The allocation is a slice of its own.
         return m_pyramid->StripeCount() > 0;

@@ -353,3 +353,53 @@ TEST_F(AppFixture, TheCommandLineOpensAFolderOrAPictureInItsFolder) {
         EXPECT_EQ(settings.read("homedir"), "False") << c.path;
     }
 }
+
+TEST_F(AppFixture, APictureShownReducedIsForViewingOnly) {
+    loader.pictures["a.jpg"] = {2400, 1800, 0xFF102030, LoadError::None, false, 4};
+    start();
+    const CurrentImage& current = app->Current();
+    ASSERT_TRUE(current.IsReduced());
+    EXPECT_EQ(current.picload().width(), 600);
+    EXPECT_NE(app->Model().lblFileCaption.find("2400 x 1800 Pixel (shown at 1/4)"),
+              std::string::npos)
+        << app->Model().lblFileCaption;
+    // Zooming works on the natural size.
+    app->Run(Command::ZoomLevel, "50");
+    EXPECT_EQ(app->Model().picMain.width, 1200 * current.TwipsPerPixel());
+
+    const std::uint64_t revision = current.PictureRevision();
+    const std::string refused = std::string(ReducedPictureMessage) + "|Vistrel|0|3";
+    for (Command command : {Command::SaveAs, Command::CopyPicture, Command::Paste, Command::Crop,
+                            Command::ResizeImage, Command::FlipHorizontal, Command::GreyScale,
+                            Command::Brightness, Command::Invert}) {
+        dialogs.messages.clear();
+        app->Run(command);
+        EXPECT_EQ(dialogs.messages, std::vector<std::string>{refused}) << int(command);
+    }
+    dialogs.messages.clear();
+    app->HandlePress(0, 10, 10, MouseButton::Left);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{refused});
+    EXPECT_EQ(current.PictureRevision(), revision);
+    EXPECT_FALSE(clipboard.picture);
+    EXPECT_TRUE(fileWriter.files.empty());
+    EXPECT_EQ(app->Properties(), nullptr);
+
+    // The next picture is whole again and may be edited.
+    app->Run(Command::Next);
+    EXPECT_FALSE(current.IsReduced());
+    EXPECT_EQ(app->Model().lblFileCaption.find("shown at"), std::string::npos);
+    dialogs.messages.clear();
+    app->Run(Command::Invert);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_GT(current.PictureRevision(), revision);
+}
+
+TEST_F(AppFixture, APictureWithoutMemoryLeavesThePreviousOneShown) {
+    loader.pictures["a.jpg"] = {20, 10, 0xFF102030};
+    loader.pictures["b.bmp"] = {30000, 30000, 0, LoadError::OutOfMemory};
+    start();
+    app->Run(Command::Next);
+    EXPECT_EQ(panel(StatusBarState::Status), "b.bmp: not enough memory for this picture");
+    EXPECT_EQ(app->Current().picload().at(0, 0), 0xFF102030u);
+    EXPECT_TRUE(app->Current().PictureShown());
+}
