@@ -179,9 +179,10 @@ std::optional<std::string> PrintDialog::PrintFiles(PrintDocument& document) {
 
     PagePlacer placer(page, line);
     int pageShown = 0;
-    const auto draw = [&](const Image& picture,
-                          const std::string& name) -> std::optional<std::string> {
-        const Extent natural{picture.width() * m_twipsPerPixel, picture.height() * m_twipsPerPixel};
+    // A picture decoded reduced to fit in memory keeps its natural size on paper.
+    const auto draw = [&](const Image& picture, const std::string& name, int naturalWidth,
+                          int naturalHeight) -> std::optional<std::string> {
+        const Extent natural{naturalWidth * m_twipsPerPixel, naturalHeight * m_twipsPerPixel};
         for (const PrintItem& item :
              placer.Place(natural, m_printNames ? std::optional(name) : std::nullopt)) {
             for (; pageShown < item.page; ++pageShown)
@@ -194,7 +195,10 @@ std::optional<std::string> PrintDialog::PrintFiles(PrintDocument& document) {
         return std::nullopt;
     };
 
-    if (PrintsWorkingPicture()) return draw(m_current.picload(), m_browser.files().front());
+    if (PrintsWorkingPicture()) {
+        const Image& shown = m_current.picload();
+        return draw(shown, m_browser.files().front(), shown.width(), shown.height());
+    }
 
     // Each file is read again, so what prints is what is saved.
     const std::vector<std::string> names = Files();
@@ -202,7 +206,11 @@ std::optional<std::string> PrintDialog::PrintFiles(PrintDocument& document) {
     for (const std::string& name : names) {
         const LoadResult loaded = m_loader.load(folder + name);
         if (!loaded.ok()) return loaded.errorText;
-        if (auto failure = draw(loaded.image, name)) return failure;
+        const bool reduced = loaded.reduction > 1;
+        if (auto failure = draw(loaded.image, name,
+                                reduced ? loaded.naturalWidth : loaded.image.width(),
+                                reduced ? loaded.naturalHeight : loaded.image.height()))
+            return failure;
     }
     return std::nullopt;
 }

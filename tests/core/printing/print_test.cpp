@@ -215,6 +215,20 @@ TEST_F(PrintTest, TheOnlyFileOfAFolderPrintsAsShownOthersAsSaved) {
     loader.pictures["c.gif"] = {100, 100};
     print();
     EXPECT_EQ(printers.log.front(), "picture 0 0 1500x4500");
+
+    // Shown reduced, it cannot print as shown; read again from its file elsewhere, it prints
+    // at its natural size.
+    loader.pictures["c.gif"] = {100, 300, 0xFF000000, LoadError::None, false, 2};
+    select({0});
+    print();
+    EXPECT_TRUE(printers.log.empty());
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>{std::string(ReducedPictureMessage) + "|Vistrel|0|3"});
+    app->FolderActivated(program.path());
+    loader.pictures["a.jpg"] = {100, 200, 0xFF000000, LoadError::None, false, 4};
+    select({0});
+    print();
+    EXPECT_EQ(printers.log.front(), "picture 0 0 1500x3000");
 }
 
 TEST_F(PrintTest, ThePdfEntryAsksForAFile) {
