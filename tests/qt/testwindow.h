@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "fakes/platformfakes.h"
 #include "qt/platform/qtplatform.h"
@@ -41,10 +43,13 @@ struct TestWindow {
 
     TestWindow() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path()); }
     qt::MainWindow& open(const QString& program, const QString& initial = {},
-                         const QString& startPath = {}) {
+                         const QString& startPath = {},
+                         std::optional<std::int64_t> decodeLimit = std::nullopt) {
         window.reset();
         platform.reset(); // the next one reads the settings file afresh
-        platform = std::make_unique<qt::QtPlatform>();
+        platform = decodeLimit ? std::make_unique<qt::QtPlatform>(
+                                     qt::QtPictureLoader(*decodeLimit, nullptr))
+                               : std::make_unique<qt::QtPlatform>();
         window = std::make_unique<qt::MainWindow>(
             *platform, program.toStdString(),
             (initial.isEmpty() ? program : initial).toStdString(), &dialogs, &shell);

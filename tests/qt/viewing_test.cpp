@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QPointer>
 #include <QTest>
 
+#include "core/viewer/currentimage.h"
 #include "qt/platform/twips.h"
 #include "qt/testwindow.h"
 #include "qt/widgets/picturesurface.h"
@@ -96,4 +98,28 @@ TEST_F(ViewingTest, ZoomKeysOnThePictureAndHandlesAroundIt) {
     EXPECT_FALSE(topLeft->isVisible());
     QTest::mouseRelease(surface, Qt::LeftButton, {}, surface->rect().center());
     EXPECT_TRUE(topLeft->isVisible());
+}
+
+TEST(BigPictureWindowTest, AReducedPictureSaysSoAndRefusesEditsWithAMessage) {
+    test::TestWindow w;
+    QTemporaryDir folder;
+    // 4000 x 3000 takes 48 MB: under a 16 MB limit it comes at 1/2.
+    test::SavePicture(folder.filePath("big.jpg"), {4000, 3000}, QColor(40, 90, 160));
+    test::SavePicture(folder.filePath("small.jpg"), {64, 48}, QColor(200, 90, 40));
+    w.open(folder.path(), {}, folder.filePath("big.jpg"), std::int64_t{16} << 20);
+    EXPECT_TRUE(w.child<QLabel>("lblFile")->text().endsWith("4000 x 3000 Pixel (shown at 1/2)"))
+        << w.child<QLabel>("lblFile")->text().toStdString();
+    EXPECT_EQ(w.app().Current().picload().width(), 2000);
+
+    const std::uint64_t revision = w.app().Current().PictureRevision();
+    w->action("mnuInvert")->trigger();
+    ASSERT_EQ(w.dialogs.messages.size(), 1u);
+    EXPECT_EQ(w.dialogs.messages[0].rfind(core::ReducedPictureMessage, 0), 0u);
+    EXPECT_EQ(w.app().Current().PictureRevision(), revision);
+
+    w->action("mnuNext")->trigger();
+    EXPECT_TRUE(w.child<QLabel>("lblFile")->text().endsWith("64 x 48 Pixel"));
+    w->action("mnuInvert")->trigger();
+    EXPECT_EQ(w.dialogs.messages.size(), 1u);
+    EXPECT_GT(w.app().Current().PictureRevision(), revision);
 }

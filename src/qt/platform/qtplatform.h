@@ -13,11 +13,17 @@
 #include "qt/platform/qttrash.h"
 #include "qt/platform/qtvolumesource.h"
 
+#include <utility>
+
 namespace vistrel::qt {
 
 // Every platform object the program runs on, composed in one place. The main window wires
 // the pump's rendering, the timer's ticks and the dialogs' parent to itself.
 struct QtPlatform {
+    QtPlatform() = default;
+    // With another picture loader (another memory limit).
+    explicit QtPlatform(QtPictureLoader pictureLoader) : loader(std::move(pictureLoader)) {}
+
     QtSettingsBackend settings;
     QtVolumeSource volumes;
     QtPictureLoader loader;
