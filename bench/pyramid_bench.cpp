@@ -36,6 +36,7 @@
 
 #include <unistd.h>
 
+#include "bench/mediancollector.h"
 #include "core/editing/image.h"
 #include "core/viewer/picturepyramid.h"
 #include "qt/platform/memoryinfo.h"
@@ -194,26 +195,6 @@ void plainRead(benchmark::State& state) {
     }
 }
 
-class Collector : public benchmark::ConsoleReporter {
-public:
-    explicit Collector(bool colour) : ConsoleReporter(colour ? OO_ColorTabular : OO_Tabular) {}
-    std::map<std::string, double> ms;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Aggregate ||
-                run.aggregate_name != "median")
-                continue;
-            const double toMs = 1000.0 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            ms[run.run_name.function_name] = run.GetAdjustedRealTime() * toMs;
-        }
-    }
-    double get(const std::string& name) const {
-        const auto it = ms.find(name);
-        return it == ms.end() ? -1 : it->second;
-    }
-};
 
 std::string paintName(const char* kind, int percent) {
     return std::string(kind) + "/" + std::to_string(percent) + "%";
@@ -221,7 +202,7 @@ std::string paintName(const char* kind, int percent) {
 
 const std::vector<int> WithoutLevels = {10, FitPercent, 15, 25};
 
-void summarise(const Collector& c) {
+void summarise(const MedianCollector& c) {
     std::printf("\n%d x %d picture in a %d x %d surface. Goals: paint <= %.0f ms, stripes <= "
                 "%.1f x plain read, levels <= 1/3 of the picture.\n\n",
                 PictureWidth, PictureHeight, WindowWidth, WindowHeight, GoalPaintMs,
@@ -295,7 +276,7 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(paintName("nolevels", percent).c_str(), firstPaint, percent,
                                      false)
             ->Apply(once);
-    Collector collector(isatty(STDOUT_FILENO) != 0);
+    MedianCollector collector(isatty(STDOUT_FILENO) != 0);
     benchmark::RunSpecifiedBenchmarks(&collector);
     summarise(collector);
     sharedLevels.reset();

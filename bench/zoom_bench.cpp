@@ -36,6 +36,7 @@
 
 #include <unistd.h>
 
+#include "bench/mediancollector.h"
 #include "core/editing/image.h"
 #include "qt/platform/imageconvert.h"
 #include "qt/widgets/picturesurface.h"
@@ -172,30 +173,12 @@ void referencePaint(benchmark::State& state, Size s, int percent) {
     state.counters["cache_bytes"] = 0;
 }
 
-// Keeps each run's time in milliseconds for the summary, besides printing as usual.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    explicit Collector(bool colour) : ConsoleReporter(colour ? OO_ColorTabular : OO_Tabular) {}
-    std::map<std::string, double> ms;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        // The median of the repetitions: other programs on the machine only ever add time.
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Aggregate ||
-                run.aggregate_name != "median")
-                continue;
-            const double toMs = 1000.0 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            ms[run.run_name.function_name] = run.GetAdjustedRealTime() * toMs;
-        }
-    }
-};
 
 std::string runName(const char* kind, Size s, int percent) {
     return std::string(kind) + "/" + pictureName(s) + "/" + std::to_string(percent) + "%";
 }
 
-void summarise(const Collector& c) {
+void summarise(const MedianCollector& c) {
     std::printf("\nZoomed surface in a %d x %d window. Goals: each paint <= %.0f x ref and "
                 "<= %.0f ms; cache <= %lld bytes.\n"
                 "ref: one drawImage of the visible source rectangle; floor: ref plus the "
@@ -210,8 +193,7 @@ void summarise(const Collector& c) {
     for (Size s : Pictures)
         for (int percent : Levels) {
             auto find = [&](const char* kind) {
-                const auto it = c.ms.find(runName(kind, s, percent));
-                return it == c.ms.end() ? -1.0 : it->second;
+                return c.get(runName(kind, s, percent));
             };
             const double a = find("first"), b = find("drag"), ref = find("ref"),
                          floor = find("floor");
@@ -271,7 +253,7 @@ int main(int argc, char** argv) {
                 ->Arg(1)
                 ->Apply(configure);
         }
-    Collector collector(isatty(STDOUT_FILENO) != 0);
+    MedianCollector collector(isatty(STDOUT_FILENO) != 0);
     benchmark::RunSpecifiedBenchmarks(&collector);
     summarise(collector);
     benchmark::Shutdown();
