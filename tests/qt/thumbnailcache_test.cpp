@@ -121,7 +121,8 @@ TEST_F(ThumbnailCacheTest, WrittenEntryHasTheStandardKeysAndModesAndReadsBack) {
     ASSERT_TRUE(before.stamp);
     // Larger than the box: it is shrunk to fit, proportions kept.
     const core::Image image(300, 150, 0xFF3366CC);
-    ASSERT_EQ(cache->Store(path, *before.stamp, ThumbnailSize::Large, image), std::nullopt);
+    ASSERT_EQ(cache->Store(path, *before.stamp, ThumbnailSize::Large, image, 3000, 1500),
+              std::nullopt);
 
     const std::string entry = root() + "/large/" + md5(uriOf(path)) + ".png";
     EXPECT_EQ(cache->EntryPath(path, ThumbnailSize::Large), entry);
@@ -135,6 +136,8 @@ TEST_F(ThumbnailCacheTest, WrittenEntryHasTheStandardKeysAndModesAndReadsBack) {
     EXPECT_EQ(Text(png, "Thumb::Size"), "12");
     EXPECT_EQ(Text(png, "Thumb::Mimetype"), "image/jpeg");
     EXPECT_EQ(Text(png, "Software"), "Vistrel 1.0.3");
+    EXPECT_EQ(Text(png, "Thumb::Image::Width"), "3000");
+    EXPECT_EQ(Text(png, "Thumb::Image::Height"), "1500");
 
     EXPECT_EQ(Mode(entry), 0600);
     for (const std::string& folder : {root(), root() + "/large"})
@@ -144,6 +147,8 @@ TEST_F(ThumbnailCacheTest, WrittenEntryHasTheStandardKeysAndModesAndReadsBack) {
     const CachedThumbnail found = cache->Find(path, ThumbnailSize::Large);
     ASSERT_EQ(found.kind, Kind::Thumbnail);
     EXPECT_EQ(found.image, core::Image(256, 128, 0xFF3366CC));
+    EXPECT_EQ(found.naturalWidth, 3000);
+    EXPECT_EQ(found.naturalHeight, 1500);
     EXPECT_EQ(cache->Find(path, ThumbnailSize::Normal).kind, Kind::None);
 }
 
@@ -159,6 +164,8 @@ TEST_F(ThumbnailCacheTest, AnotherProgramsEntryIsUsedAndKeepsItsAlphaWhenMoved) 
                 QString::number(QFileInfo(QString::fromStdString(path)).lastModified()
                                     .toSecsSinceEpoch()));
     png.setText("Software", "Other Viewer 2");
+    png.setText("Thumb::Image::Width", "-100"); // not a size: none is given
+    png.setText("Thumb::Image::Height", "50");
     QDir().mkpath(QString::fromStdString(root() + "/normal"));
     ASSERT_TRUE(png.save(QString::fromStdString(root() + "/normal/" +
                                                 md5(uriOf(path)) + ".png")));
@@ -167,6 +174,8 @@ TEST_F(ThumbnailCacheTest, AnotherProgramsEntryIsUsedAndKeepsItsAlphaWhenMoved) 
     ASSERT_EQ(found.kind, Kind::Thumbnail);
     EXPECT_EQ(found.image.at(0, 0), 0xFFFFFFFFu); // over white
     EXPECT_EQ(found.image.at(99, 49), 0xFF0000FFu);
+    EXPECT_EQ(found.naturalWidth, 0);
+    EXPECT_EQ(found.naturalHeight, 0);
 
     const std::string moved = home.filePath("pics/moved here.png").toStdString();
     fs::rename(path, moved);

@@ -23,6 +23,8 @@ constexpr std::string_view UriKey = "Thumb::URI";
 constexpr std::string_view MTimeKey = "Thumb::MTime";
 constexpr std::string_view SizeKey = "Thumb::Size";
 constexpr std::string_view MimeKey = "Thumb::Mimetype";
+constexpr std::string_view WidthKey = "Thumb::Image::Width";
+constexpr std::string_view HeightKey = "Thumb::Image::Height";
 // Our own failure marks are 1 x 1; another program's entry bigger than a large thumbnail
 // under our names is not worth decoding.
 constexpr int FailureMaxSide = 256;
@@ -66,6 +68,13 @@ std::optional<Number> ParseWhole(std::string_view text) {
 const std::string* Key(const ThumbnailKeys& keys, std::string_view name) {
     const auto it = keys.find(std::string(name));
     return it == keys.end() ? nullptr : &it->second;
+}
+
+// The key's whole number when there is one above 0, else 0.
+int PositiveKey(const ThumbnailKeys& keys, std::string_view name) {
+    const std::string* text = Key(keys, name);
+    const std::optional<int> value = text ? ParseWhole<int>(*text) : std::nullopt;
+    return value.value_or(0) > 0 ? *value : 0;
 }
 
 } // namespace
@@ -183,6 +192,12 @@ CachedThumbnail ThumbnailCache::Find(const std::string& path, ThumbnailSize size
     if (entry && !entry->image.isNull() && EntryMatches(entry->keys, uri, *found.stamp)) {
         found.kind = CachedThumbnail::Kind::Thumbnail;
         found.image = std::move(entry->image);
+        const int width = PositiveKey(entry->keys, WidthKey);
+        const int height = PositiveKey(entry->keys, HeightKey);
+        if (width > 0 && height > 0) {
+            found.naturalWidth = width;
+            found.naturalHeight = height;
+        }
         return found;
     }
     entry = m_store.Read(EntryPathOfUri(uri, FailureFolder()), FailureMaxSide);
@@ -192,16 +207,15 @@ CachedThumbnail ThumbnailCache::Find(const std::string& path, ThumbnailSize size
 }
 
 std::optional<std::string> ThumbnailCache::Write(const std::string& path, const FileStamp& stamp,
-                                                 const std::string& entry, const Image& image) {
+                                                 const std::string& entry, const Image& image,
+                                                 ThumbnailKeys keys) {
     const std::string name = fs::path(path).filename().string();
     if (entry.empty()) return name + ": there is no thumbnail cache folder";
     if (StampOf(path) != stamp) return name + ": the file changed while its thumbnail was made";
-    ThumbnailKeys keys{
-        {std::string(UriKey), FileUri(path)},
-        {std::string(MTimeKey), std::to_string(stamp.mtime)},
-        {std::string(SizeKey), std::to_string(stamp.size)},
-        {"Software", std::string(AppTitle) + " " + AppVersion},
-    };
+    keys[std::string(UriKey)] = FileUri(path);
+    keys[std::string(MTimeKey)] = std::to_string(stamp.mtime);
+    keys[std::string(SizeKey)] = std::to_string(stamp.size);
+    keys["Software"] = std::string(AppTitle) + " " + AppVersion;
     if (const std::string_view mime = ThumbnailMimeType(path); !mime.empty())
         keys.emplace(MimeKey, mime);
     if (std::optional<std::string> failure = m_store.Write(entry, image, keys))
@@ -210,16 +224,22 @@ std::optional<std::string> ThumbnailCache::Write(const std::string& path, const 
 }
 
 std::optional<std::string> ThumbnailCache::Store(const std::string& path, const FileStamp& stamp,
-                                                 ThumbnailSize size, const Image& image) {
+                                                 ThumbnailSize size, const Image& image,
+                                                 int naturalWidth, int naturalHeight) {
     if (image.isNull())
         return fs::path(path).filename().string() + ": the thumbnail has no pixels";
+    ThumbnailKeys keys;
+    if (naturalWidth > 0 && naturalHeight > 0) {
+        keys.emplace(WidthKey, std::to_string(naturalWidth));
+        keys.emplace(HeightKey, std::to_string(naturalHeight));
+    }
     const int box = ThumbnailBox(size);
     if (image.width() <= box && image.height() <= box)
-        return Write(path, stamp, EntryPath(path, size), image);
+        return Write(path, stamp, EntryPath(path, size), image, std::move(keys));
     try {
         const PixelSize fitted = FitInsidePixels(image.width(), image.height(), box, box);
         return Write(path, stamp, EntryPath(path, size),
-                     StretchImage(image, fitted.width, fitted.height));
+                     StretchImage(image, fitted.width, fitted.height), std::move(keys));
     } catch (const std::bad_alloc&) {
         return fs::path(path).filename().string() + ": out of memory";
     }

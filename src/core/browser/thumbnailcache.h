@@ -49,6 +49,9 @@ struct CachedThumbnail {
     };
     Kind kind = Kind::None;
     Image image;
+    // The picture's own size (Thumb::Image::Width and Height) when the entry tells it, else 0.
+    int naturalWidth = 0;
+    int naturalHeight = 0;
     // The file's stamp at the look-up, for Store; nothing when the file is gone.
     std::optional<FileStamp> stamp;
 };
@@ -67,10 +70,12 @@ public:
 
     CachedThumbnail Find(const std::string& path, ThumbnailSize size) const;
     // Records image (shrunk to the size's box when larger) as the thumbnail of the file at
-    // path; stamp is the one Find gave before the file was decoded: when the file has changed
-    // since, nothing is written. Nothing on success, otherwise why not.
+    // path, with the picture's natural size when it is above 0; stamp is the one Find gave
+    // before the file was decoded: when the file has changed since, nothing is written.
+    // Nothing on success, otherwise why not.
     std::optional<std::string> Store(const std::string& path, const FileStamp& stamp,
-                                     ThumbnailSize size, const Image& image);
+                                     ThumbnailSize size, const Image& image,
+                                     int naturalWidth = 0, int naturalHeight = 0);
     // Records that the file at path, as stamp describes it, could not be thumbnailed.
     std::optional<std::string> StoreFailure(const std::string& path, const FileStamp& stamp);
 
@@ -83,7 +88,8 @@ public:
 private:
     std::string EntryPathOfUri(const std::string& uri, std::string_view folder) const;
     std::optional<std::string> Write(const std::string& path, const FileStamp& stamp,
-                                     const std::string& entry, const Image& image);
+                                     const std::string& entry, const Image& image,
+                                     ThumbnailKeys keys = {});
 
     ThumbnailStore& m_store;
     std::string m_root;
