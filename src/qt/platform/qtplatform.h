@@ -9,6 +9,7 @@
 #include "qt/platform/qtprinters.h"
 #include "qt/platform/qtsettingsbackend.h"
 #include "qt/platform/qtshell.h"
+#include "qt/platform/qtthumbnailstore.h"
 #include "qt/platform/qttimer.h"
 #include "qt/platform/qttrash.h"
 #include "qt/platform/qtvolumesource.h"
@@ -35,6 +36,7 @@ struct QtPlatform {
     QtClipboard clipboard;
     QtFileWriter fileWriter;
     QtTrash trash;
+    QtThumbnailStore thumbnails;
     QtPrinters printers;
 };
 
