@@ -17,7 +17,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/browser/cachingloader.h"
 #include "core/browser/thumbnailcache.h"
+#include "qt/platform/qtpictureloader.h"
 #include "qt/platform/qtthumbnailstore.h"
 
 using namespace vistrel;
@@ -327,4 +329,40 @@ TEST_F(ThumbnailCacheTest, WorkersShareOneCache) {
     for (std::thread& worker : workers) worker.join();
     EXPECT_EQ(failures, 0);
     EXPECT_EQ(filesInCache(), 2);
+}
+
+// The grid's loader: the first visit decodes and fills the cache, the next reads it; a file
+// that is no picture is recorded and not decoded again until it changes.
+TEST_F(ThumbnailCacheTest, TheGridsThumbnailsComeFromTheCacheOnceWritten) {
+    const qt::QtPictureLoader pictures;
+    const core::CachingLoader loader(pictures, *cache);
+    QImage photo(800, 600, QImage::Format_RGB32);
+    photo.fill(QColor(200, 30, 30));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(photo.save(&buffer, "JPG"));
+    const std::string path = picture("photo.jpg", jpeg);
+
+    const core::LoadResult first = loader.loadScaled(path, 100, 100);
+    ASSERT_TRUE(first.ok()) << first.errorText;
+    EXPECT_EQ(std::pair(first.image.width(), first.image.height()), std::pair(100, 75));
+    EXPECT_EQ(std::pair(first.naturalWidth, first.naturalHeight), std::pair(800, 600));
+    const std::string entry = cache->EntryPath(path, ThumbnailSize::Normal);
+    std::optional<core::ThumbnailFile> written = store.Read(entry, 256);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(std::pair(written->image.width(), written->image.height()), std::pair(128, 96));
+
+    // Another colour under the same keys: only a read of the cache can give it.
+    written->image = core::Image(128, 96, 0xFF0000FF);
+    ASSERT_FALSE(store.Write(entry, written->image, written->keys));
+    const core::LoadResult second = loader.loadScaled(path, 100, 100);
+    ASSERT_TRUE(second.ok());
+    EXPECT_EQ(second.image.at(50, 37), 0xFF0000FFu);
+    EXPECT_EQ(std::pair(second.naturalWidth, second.naturalHeight), std::pair(800, 600));
+
+    const std::string junk = picture("junk.jpg", "no picture at all");
+    EXPECT_EQ(loader.loadScaled(junk, 100, 100).error, core::LoadError::NotAPicture);
+    EXPECT_TRUE(fs::exists(cache->FailurePath(junk)));
+    EXPECT_EQ(loader.loadScaled(junk, 100, 100).error, core::LoadError::Damaged); // recorded
 }

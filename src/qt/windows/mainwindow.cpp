@@ -60,6 +60,11 @@ MainWindow::MainWindow(QtPlatform& platform, const std::string& programFolder,
                             core::ButtonFaceColour,
                             m_tpp,
                             QLocale().decimalPoint().at(0).toLatin1()};
+    m_thumbnailCache =
+        std::make_unique<core::ThumbnailCache>(platform.thumbnails, ThumbnailCacheRoot());
+    m_thumbnailLoader = std::make_unique<core::CachingLoader>(platform.loader, *m_thumbnailCache,
+                                                              devicePixelRatioF());
+    services.thumbnailLoader = m_thumbnailLoader.get();
     services.systemColours = [this](int index) {
         return FromQColor(ToQColor(core::SystemColourFlag | index, palette()));
     };

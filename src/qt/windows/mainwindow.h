@@ -8,6 +8,8 @@
 
 #include "core/app/application.h"
 #include "core/app/mainwindowhost.h"
+#include "core/browser/cachingloader.h"
+#include "core/browser/thumbnailcache.h"
 #include "qt/platform/qtplatform.h"
 #include "qt/windows/menuset.h"
 
@@ -97,6 +99,9 @@ private:
 
     QtPlatform& m_platform;
     double m_tpp = 15;
+    // The grid's thumbnails through the shared cache; declared first, they outlive m_app.
+    std::unique_ptr<core::ThumbnailCache> m_thumbnailCache;
+    std::unique_ptr<core::CachingLoader> m_thumbnailLoader;
     std::unique_ptr<core::Application> m_app;
     // Levels of the working picture for both picture surfaces; they read the application's
     // picture, so they go before it.
