@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "core/browser/thumbnailcache.h"
+#include "qt/platform/qtthumbnailstore.h"
 #include "qt/testwindow.h"
 #include "qt/widgets/thumbnailsheetwidget.h"
 
@@ -45,6 +47,32 @@ TEST_F(FileCommandsTest, DeleteKeyOnAThumbnailAsksAndMovesThePictureToTheTrash) 
     EXPECT_FALSE(QFile::exists(folder.filePath("pic1.bmp")));
     EXPECT_TRUE(QFile::exists(dataHome.filePath("Trash/files/pic1.bmp")));
     EXPECT_EQ(app().Sheet().cellCount(), 2);
+}
+
+// The build left the pictures' thumbnails in the shared cache; they follow a rename and go
+// with a delete, so no other program shows a thumbnail under a name that is gone.
+TEST_F(FileCommandsTest, CachedThumbnailsFollowARenameAndGoWithADelete) {
+    const core::ThumbnailCache cache(platform->thumbnails, qt::ThumbnailCacheRoot());
+    const auto entry = [&](const char* name) {
+        return QString::fromStdString(
+            cache.EntryPath(folder.filePath(name).toStdString(), core::ThumbnailSize::Normal));
+    };
+    ASSERT_TRUE(QFile::exists(entry("pic0.bmp")));
+
+    app().Run(core::Command::Next); // the build ended on pic0.bmp; the box opens on pic1.bmp
+    app().Run(core::Command::Rename);
+    ASSERT_TRUE(app().Rename().isOpen());
+    app().RenameBoxKey(core::Key::Enter, "renamed.bmp");
+    ASSERT_TRUE(QFile::exists(folder.filePath("renamed.bmp")));
+    EXPECT_FALSE(QFile::exists(entry("pic1.bmp")));
+    EXPECT_TRUE(QFile::exists(entry("renamed.bmp")));
+
+    QTest::mouseClick(child<qt::ThumbnailSheetWidget>("picBack"), Qt::LeftButton, {},
+                      cellCentre(0));
+    dialogs.answer = core::DialogAnswer::Yes;
+    QTest::keyClick(child<qt::ThumbnailSheetWidget>("picBack"), Qt::Key_Delete);
+    ASSERT_FALSE(QFile::exists(folder.filePath("pic0.bmp")));
+    EXPECT_FALSE(QFile::exists(entry("pic0.bmp")));
 }
 
 TEST_F(FileCommandsTest, ARightButtonReleaseOverTheFolderListShowsTheFolderMenu) {

@@ -56,7 +56,10 @@ Application::Application(Services services)
                  m_services.programFolder, m_services.windowBackground,
                  m_services.decimalSeparator}),
       m_print(m_selection, m_browser, m_sheet, m_current, m_services.loader, m_services.printers,
-              m_services.dialogs, m_services.twipsPerPixel, m_services.decimalSeparator) {}
+              m_services.dialogs, m_services.twipsPerPixel, m_services.decimalSeparator) {
+    m_fileCommands.FollowWith(m_services.thumbnailCache);
+    m_rename.FollowWith(m_services.thumbnailCache);
+}
 
 void Application::ApplyViewSettings() {
     m_settings.ApplyViewSettings();

@@ -68,8 +68,10 @@ struct Services {
     int decodeThreads = 0;       // thumbnail decoders; 0 = one per core
     // The system colours as the desktop shows them; unset, a light scheme stands in.
     SystemColours systemColours = {};
-    // When set, the grid's thumbnails come through it (the shared thumbnail cache).
+    // When set, the grid's thumbnails come through it, and the cache's entries follow the
+    // pictures renamed, moved and deleted.
     const PictureLoader* thumbnailLoader = nullptr;
+    ThumbnailCache* thumbnailCache = nullptr;
 };
 
 // Owns the main window's state and its subsystems, and runs start-up, shutdown and every

@@ -1,6 +1,7 @@
 #include "core/browser/renamebox.h"
 
 #include "core/app/apptitle.h"
+#include "core/files/pathutil.h"
 #include "core/files/rename.h"
 
 namespace vistrel::core {
@@ -63,6 +64,8 @@ bool RenameBox::LostFocus(const std::string& text) {
                              MessageButtons::OK, MessageIcon::None);
         return false;
     }
+    if (m_thumbnails)
+        m_thumbnails->Moved(AppendPathSeparator(folder) + from, AppendPathSeparator(folder) + text);
     m_sheet.cell(index).name = text;
     m_browser.RefreshFolder();
     return true;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/browser/thumbnailcache.h"
 #include "core/app/geometry.h"
 #include "core/app/keys.h"
 #include "core/browser/folderbrowser.h"
@@ -21,6 +22,8 @@ public:
     static constexpr Twips AboveCaption = 70;
 
     RenameBox(ThumbnailSheet& sheet, FolderBrowser& browser, Dialogs& dialogs);
+    // The shared thumbnail cache, whose entries follow a renamed picture.
+    void FollowWith(ThumbnailCache* thumbnails) { m_thumbnails = thumbnails; }
 
     // A double-click on the caption of the named file: opens the box on the cell showing that
     // file now, unless a box is open or no cell shows it. By name, because the first click of
@@ -57,6 +60,7 @@ private:
     std::uint64_t m_generation = 0;
     std::string m_folder;
     std::string m_fileName;
+    ThumbnailCache* m_thumbnails = nullptr;
 };
 
 } // namespace vistrel::core

@@ -92,6 +92,7 @@ void FileCommands::TransferSelected(Transfer kind, const std::string& destinatio
             Fail(*failure);
             return;
         }
+        if (kind == Transfer::Move && m_thumbnails) m_thumbnails->Moved(source, target + name);
         if (!error) before += size;
         Say(CurrentName() + verb + destination);
     }
@@ -144,6 +145,7 @@ void FileCommands::DeleteSelectedFiles() {
             return;
         }
         if (!Delete(folder + name, false, permanentAgreed)) return;
+        if (m_thumbnails) m_thumbnails->Removed(folder + name);
     }
     if (!names.empty()) m_browser.RefreshFolder();
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/browser/thumbnailcache.h"
 #include "core/app/statusbar.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/renamebox.h"
@@ -22,6 +23,9 @@ public:
     FileCommands(FolderBrowser& browser, Selection& selection, CurrentImage& current,
                  RenameBox& rename, StatusBarState& status, Dialogs& dialogs, FileSystem& files,
                  EventPump& pump);
+
+    // The shared thumbnail cache, whose entries follow the pictures moved and deleted.
+    void FollowWith(ThumbnailCache* thumbnails) { m_thumbnails = thumbnails; }
 
     // --- pictures ------------------------------------------------------------------------
     // Ask for the destination, then copy or move.
@@ -62,6 +66,7 @@ private:
     Dialogs& m_dialogs;
     FileSystem& m_files;
     EventPump& m_pump;
+    ThumbnailCache* m_thumbnails = nullptr;
 };
 
 } // namespace vistrel::core

@@ -65,6 +65,7 @@ MainWindow::MainWindow(QtPlatform& platform, const std::string& programFolder,
     m_thumbnailLoader = std::make_unique<core::CachingLoader>(platform.loader, *m_thumbnailCache,
                                                               devicePixelRatioF());
     services.thumbnailLoader = m_thumbnailLoader.get();
+    services.thumbnailCache = m_thumbnailCache.get();
     services.systemColours = [this](int index) {
         return FromQColor(ToQColor(core::SystemColourFlag | index, palette()));
     };
