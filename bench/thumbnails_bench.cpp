@@ -49,6 +49,7 @@
 #include "core/browser/thumbnailsheet.h"
 #include "core/platform/clock.h"
 #include "core/platform/eventpump.h"
+#include "core/platform/wakesignal.h"
 #include "core/platform/volumesource.h"
 #include "qt/platform/qtpictureloader.h"
 
@@ -160,8 +161,14 @@ private:
 struct CountingPump : core::EventPump {
     int pending = 0;
     int repaints = 0;
+    core::WakeSignal signal;
     void processPendingEvents() override { ++pending; }
     void repaint() override { ++repaints; }
+    void waitForEvents(int maxMilliseconds) override {
+        ++repaints;
+        signal.Wait(maxMilliseconds);
+    }
+    void wake() override { signal.Wake(); }
 };
 
 struct RootVolume : core::VolumeSource {

@@ -103,10 +103,12 @@ struct AppFixture : ::testing::Test {
         elsewhere.file("c.gif");
     }
     Application& start(const std::string& startPath = {}) {
-        app = std::make_unique<Application>(Services{settings, volumes, host, loader, pump, clock,
-                                                     dialogs, timer, shell, clipboard, fileWriter, trash, printers,
-                                                     program.path(),
-                                                     elsewhere.path(), 0x00C0C0C0});
+        Services services{settings,  volumes,    host,  loader,   pump,
+                          clock,     dialogs,    timer, shell,    clipboard,
+                          fileWriter, trash,     printers, program.path(), elsewhere.path(),
+                          0x00C0C0C0};
+        services.decodeThreads = -1; // decoded in turn on the build's thread, as the texts show
+        app = std::make_unique<Application>(services);
         host.app = app.get();
         host.f = WindowFrame{};
         app->Start(startPath);

@@ -16,7 +16,8 @@ namespace vistrel::test {
 
 // Pictures by bare file name: a pixel size and a fill colour, a failure, or a decoder that
 // throws; any other name is a 100 x 50 picture. The file itself is never read. Safe on any
-// number of threads: the gated file waits until `gateAfter` other files have been decoded.
+// number of threads: the gated file waits until `gateAfter` other files have been decoded,
+// or openGate().
 class FakeLoader : public core::PictureLoader {
 public:
     struct Picture {
@@ -48,8 +49,9 @@ public:
             started.push_back(name);
             box = {maxW, maxH};
             if (name == gated) { // the limit only keeps a broken decoder from hanging the run
-                gateOpened = m_changed.wait_for(lock, std::chrono::seconds(30),
-                                                [&] { return finished.size() >= gateAfter; });
+                gateOpened = m_changed.wait_for(lock, std::chrono::seconds(30), [&] {
+                    return finished.size() >= gateAfter || m_opened;
+                });
                 startedWhileGated = started;
             }
         }
@@ -66,6 +68,12 @@ public:
         m_changed.notify_all();
         return result;
     }
+    // Lets the gated file go on whatever else was decoded.
+    void openGate() const {
+        std::lock_guard lock(m_mutex);
+        m_opened = true;
+        m_changed.notify_all();
+    }
     std::int64_t limit = core::MinDecodeBytes;
     std::int64_t decodeLimit() const override { return limit; }
     // Read these only while no decoder runs.
@@ -76,6 +84,7 @@ public:
 private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
+    mutable bool m_opened = false;
 };
 
 } // namespace vistrel::test

@@ -16,6 +16,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/dialogs.h"
 #include "core/platform/eventpump.h"
+#include "core/platform/wakesignal.h"
 #include "core/platform/filewriter.h"
 #include "core/platform/printers.h"
 #include "core/platform/shell.h"
@@ -68,6 +69,13 @@ struct RecordingPump : core::EventPump {
         painted.push_back(panel3() + " @" + std::to_string(int(status ? status->progress : 0)));
         if (pending) pending();
     }
+    // Paints as repaint() does, then waits for a worker's wake as the event loop would.
+    void waitForEvents(int maxMilliseconds) override {
+        repaint();
+        signal.Wait(maxMilliseconds);
+    }
+    void wake() override { signal.Wake(); }
+    core::WakeSignal signal;
     std::string panel3() const { return status ? status->text(core::StatusBarState::Status) : ""; }
 };
 

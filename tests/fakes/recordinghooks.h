@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct RecordingHooks : core::CommandSink,
     // What the queries answer.
     bool mainVisible = true;
     int handlesOption = 1;
+    bool buildRunning = false;
+    bool loadShows = true;
+    std::uint64_t loads = 0;
 
     void add(std::string call) { calls.push_back(std::move(call)); }
     long count(const std::string& prefix) const {
@@ -43,12 +47,21 @@ struct RecordingHooks : core::CommandSink,
         }
     }
     void setCurrentFileIndex(int i) override { add("index " + std::to_string(i)); }
-    void loadSelectedImage() override { add("load"); }
-    void toggleAndLoadImage() override { add("toggle"); }
+    void loadSelectedImage() override {
+        ++loads;
+        add("load");
+    }
+    void toggleAndLoadImage() override {
+        ++loads;
+        add("toggle");
+    }
     void setImageCount(int n) override { add("count " + std::to_string(n)); }
     void clearPictureSurfaces() override { add("clearSurfaces"); }
     void clearThumbnails() override { add("clear"); }
     void buildThumbnails() override { add("build"); }
+    bool building() const override { return buildRunning; }
+    std::uint64_t loadSerial() const override { return loads; }
+    bool lastLoadShown() const override { return loadShows; }
     void CenterPicture() override { add("center"); }
     void PlaceResizeHandles() override { add("handles"); }
     bool picMainVisible() const override { return mainVisible; }

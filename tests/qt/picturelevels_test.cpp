@@ -130,8 +130,11 @@ TEST(PictureLevels, TheMainWindowShowsAnEditAtOnceAndThenReducesItFromNewLevels)
         const QPoint at((r.left() + r.width() / 8), (r.top() + r.height() / 2));
         return QColor(surface->grab().toImage().pixel(at));
     };
-    EXPECT_EQ(leftColour(), QColor(Qt::red));
-    ASSERT_TRUE(built.wait(20000));
+    // The folder's build lets them be made already, while it waits for its decoders.
+    if (!surface->levels()->ready()) {
+        EXPECT_EQ(leftColour(), QColor(Qt::red));
+        ASSERT_TRUE(built.wait(20000));
+    }
     EXPECT_EQ(leftColour(), QColor(Qt::red));
 
     w->action("mnuFlipHorizontal")->trigger();

@@ -231,6 +231,7 @@ void Application::FocusPicture() {
 }
 
 void Application::Close() {
+    m_builder.Cancel();
     const auto& m = m_model;
     m_settings.Write("lastdir", m_browser.folderPath());
     m_settings.Write("bar", FormatNumber(m.picDisplay.width));
@@ -253,7 +254,7 @@ void Application::Run(Command command, const std::string& argument) {
     if (!IsAvailable(command)) return;
     // The build lets the window take input; a file command then would change the folder
     // under it, and the refresh it ends with would be skipped.
-    if (ChangesFiles(command) && Busy()) return;
+    if (!CommandEnabled(command)) return;
     if (UsesPicturePixels(command) && RefusesReducedPicture()) return;
     if (CommandObserver) CommandObserver(command, argument);
     switch (command) {
@@ -479,6 +480,10 @@ void Application::SplitterRelease() { m_layout.SplitterRelease(); }
 
 void Application::PointerOverPane() { m_layout.PointerOverPane(); }
 
+bool Application::CommandEnabled(Command command) const {
+    return IsAvailable(command) && !(HeldWhileBusy(command) && Busy());
+}
+
 bool Application::Busy() const {
     return m_builder.Building() || m_pixelEdit.Running() || m_model.status.busy();
 }
@@ -512,6 +517,7 @@ void Application::SheetWheel(int angleDelta, int linesPerNotch) {
 }
 void Application::ScrollBarMoved(int value) { m_grid.VScroll_Change(value); }
 void Application::CaptionDoubleClicked(const std::string& name) {
+    if (Busy()) return; // a rename is a file command
     m_rename.CaptionDoubleClick(name);
 }
 bool Application::RenameBoxKey(Key key, const std::string& text) {

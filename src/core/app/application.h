@@ -65,7 +65,7 @@ struct Services {
     Colour windowBackground = ButtonFaceColour;
     double twipsPerPixel = 15;   // of the screen
     char decimalSeparator = '.'; // of the user's locale
-    int decodeThreads = 0;       // thumbnail decoders; 0 = one per core
+    int decodeThreads = 0;       // thumbnail decoders; 0 = one per core, below 0 none
     // The system colours as the desktop shows them; unset, a light scheme stands in.
     SystemColours systemColours = {};
     // When set, the grid's thumbnails come through it, and the cache's entries follow the
@@ -100,6 +100,8 @@ public:
     bool MenuChecked(const std::string& name) const;
     // A build or another long operation runs: the pointer shows it.
     bool Busy() const;
+    // Whether the command runs now; its menu item shows it.
+    bool CommandEnabled(Command command) const;
     // Whether start-up stopped in its first trap (a stored value that is not a number).
     bool StartupTrapped() const { return m_startupTrapped; }
 

@@ -284,6 +284,11 @@ bool UsesPicturePixels(Command command) {
     }
 }
 
+bool HeldWhileBusy(Command command) {
+    return ChangesFiles(command) || UsesPicturePixels(command) || command == C::Print ||
+           command == C::SlideShow;
+}
+
 const std::vector<MenuEntry>& FullScreenMenuTable() {
     static const std::vector<MenuEntry> table = BuildFullScreenMenus();
     return table;

@@ -65,6 +65,9 @@ bool ChangesFiles(Command command);
 // Whether the command reads the shown picture's pixels as the picture's, or changes them:
 // refused while the picture is shown reduced.
 bool UsesPicturePixels(Command command);
+// Waits while the program is busy (a thumbnail build or an edit runs): what changes files or
+// pictures, reads the folder's whole list, or shows pictures by itself.
+bool HeldWhileBusy(Command command);
 
 // The command a toolbar button key runs; Command::None for an unknown key.
 Command CommandForToolbarKey(std::string_view key);

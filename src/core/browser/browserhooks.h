@@ -9,6 +9,8 @@ public:
     virtual ~GridRebuilder() = default;
     virtual void clearThumbnails() = 0;
     virtual void buildThumbnails() = 0;
+    // A build is running; another folder change then takes its place.
+    virtual bool building() const = 0;
 };
 
 } // namespace vistrel::core

@@ -142,7 +142,9 @@ bool FolderBrowser::chooseFileType(std::string_view itemName) {
 }
 
 void FolderBrowser::RefreshFolder() {
-    if (m_status.busy()) return;
+    // A running build gives way to the new one; an edit in progress does not.
+    const bool building = m_links.grid && m_links.grid->building();
+    if (m_status.busy() && !building) return;
     RefreshLists();
     if (m_links.grid) {
         m_links.grid->clearThumbnails();

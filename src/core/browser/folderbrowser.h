@@ -105,7 +105,8 @@ public:
     void addressEnter(const std::string& text);
 
     // --- refresh -----------------------------------------------------------------------
-    // Re-reads the lists and rebuilds the thumbnails; does nothing while a build runs.
+    // Re-reads the lists and rebuilds the thumbnails, in place of a build that runs; does
+    // nothing while an edit runs.
     void RefreshFolder();
     // Re-reads both lists and writes the count to panel 1 and LastImageIndex.
     void RefreshLists();

@@ -6,16 +6,16 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <new>
 #include <optional>
 #include <thread>
-#include <utility>
 #include <utility>
 #include <vector>
 
 #include "core/app/fitinside.h"
 #include "core/app/numbers.h"
-#include "core/browser/ordereddecoder.h"
 #include "core/viewer/pictureloadrules.h"
 
 namespace vistrel::core {
@@ -23,6 +23,8 @@ namespace vistrel::core {
 namespace {
 
 constexpr double kRepaintInterval = 0.04; // about 25 frames a second while building
+// With no result ready the build sleeps in the event loop; a result or an event wakes it.
+constexpr int kWaitMilliseconds = 40;
 
 LoadResult Failed(LoadError error, std::string text = {}) {
     LoadResult result;
@@ -93,16 +95,14 @@ void ShowProgress(StatusBarState& status, int index, int count, int last) {
     }
 }
 
-// "Error: " and the failure in panel 3; the build's first is kept to be shown at its end.
-void ShowFailure(StatusBarState& status, std::string& firstError, const std::string& path,
-                 const LoadResult& result) {
+// "Error: " and the failure, as panel 3 tells it.
+std::string FailureText(const std::string& path, const LoadResult& result) {
     std::string message = "Error: ";
     if (result.errorText.empty()) // the description could not be made on the worker
         message += DescribeLoadError(path, result.error);
     else
         message += result.errorText;
-    if (firstError.empty()) firstError = message;
-    status.setText(StatusBarState::Status, std::move(message));
+    return message;
 }
 
 } // namespace
@@ -116,77 +116,165 @@ std::string FormatBuildTime(double seconds) {
     return text;
 }
 
+namespace {
+
+int ThreadsFor(int decodeThreads) {
+    if (decodeThreads < 0) return 0;
+    if (decodeThreads > 0) return decodeThreads;
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+} // namespace
+
 ThumbnailBuilder::ThumbnailBuilder(MainWindowModel& model, ThumbnailSheet& sheet,
                                    const FolderBrowser& browser, const PictureLoader& loader,
                                    Clock& clock, EventPump& pump, PictureLoads* current,
                                    double twipsPerPixel, int decodeThreads)
     : m_model(model), m_sheet(sheet), m_browser(browser), m_loader(loader), m_clock(clock),
       m_pump(pump), m_current(current), m_twipsPerPixel(twipsPerPixel),
-      m_threads(decodeThreads > 0
-                    ? decodeThreads
-                    : std::max(1, static_cast<int>(std::thread::hardware_concurrency()))) {}
+      m_lookAhead(16 * std::max(ThreadsFor(decodeThreads), 1)),
+      m_queue(ThreadsFor(decodeThreads), m_lookAhead, [&pump] { pump.wake(); }) {}
 
 void ThumbnailBuilder::ClearThumbnails() {
+    // From inside a running build: the folder changed under it, and it starts over.
+    if (m_building) {
+        m_restart = true;
+        m_queue.Cancel();
+    }
     m_sheet.Clear();
     if (m_current) m_current->clearPictureSurfaces();
 }
 
+void ThumbnailBuilder::Cancel() {
+    if (!m_building) return;
+    m_cancelled = true;
+    m_queue.Cancel();
+}
+
 void ThumbnailBuilder::BuildThumbnails() {
+    if (m_building) {
+        m_restart = true; // the running build notices when the pump returns
+        return;
+    }
+    m_building = true;
+    m_cancelled = false;
+    const struct Ended {
+        ThumbnailBuilder& builder;
+        ~Ended() {
+            builder.m_building = false;
+            builder.m_queue.Cancel();
+        }
+    } ended{*this};
+    do {
+        m_restart = false;
+        BuildOnce();
+    } while (m_restart && !m_cancelled);
+}
+
+void ThumbnailBuilder::PreferVisibleCells() {
+    const Twips top = -m_model.picBack.top;
+    const auto [first, last] = m_sheet.CellsBetween(top, top + m_model.picPreview.innerHeight());
+    m_queue.Prefer(first, last);
+}
+
+void ThumbnailBuilder::BuildOnce() {
     MainWindowModel& m = m_model;
     StatusBarState& status = m.status;
-    m_building = true;
-    const struct Ended {
-        bool& building;
-        ~Ended() { building = false; }
-    } ended{m_building};
 
-    // The one point where the build yields; from here on no user input is taken.
+    // Lets the event that started the build finish (a click's release) before it starts.
     m_pump.processPendingEvents();
+    if (Interrupted()) return;
 
     m_buildStartTime = m_clock.now();
     const double start = m_clock.elapsedSeconds();
-    if (m_current) m_current->setCurrentFileIndex(0);
     m_firstError.clear();
 
     const int last = m_browser.LastImageIndex();
     const int count = std::max(last + 1, 0);
     m_sheet.StartCells(count);
     m_sheet.BackToScrollBar();
+    // Every cell has its place from the start, so the whole sheet scrolls while it fills.
+    for (int i = 1; i < count; ++i) m_sheet.AddCell();
+    if (count > 1) m_sheet.UpdateScrollRange();
     BusyScope busy(m);
 
-    // Paths are fixed before the workers start; they read nothing else of the browser.
-    const std::vector<std::string> paths = FilePaths(m_browser, count);
+    // Paths are fixed before the workers start; they read nothing else of the browser, and a
+    // dropped build's last decodes may still read them.
+    const auto paths =
+        std::make_shared<const std::vector<std::string>>(FilePaths(m_browser, count));
     std::vector<std::string> names = FileNames(m_browser, count);
     const double tpp = m_twipsPerPixel > 0 ? m_twipsPerPixel : 15.0;
     const int boxPixelsWide = PixelsFor(m.imgTemp.width, tpp);
     const int boxPixelsHigh = PixelsFor(m.imgTemp.height, tpp);
+    const PictureLoader& loader = m_loader;
+    m_queue.Start(count, [paths, &loader, boxPixelsWide, boxPixelsHigh](int i) {
+        return DecodeThumbnail(loader, (*paths)[static_cast<std::size_t>(i)], boxPixelsWide,
+                               boxPixelsHigh);
+    });
 
-    {
-        OrderedDecoder decoder(count, std::min(m_threads, count), lookAhead(), [&](int i) {
-            return DecodeThumbnail(m_loader, paths[static_cast<std::size_t>(i)], boxPixelsWide,
-                                   boxPixelsHigh);
-        });
-        double lastRepaint = start;
+    // The picture the build ends on is shown first, while the workers start on the cells.
+    int endOn = 0;
+    const auto& files = m_browser.files();
+    const auto named = std::find(files.begin(), files.end(), std::exchange(m_endOn, {}));
+    if (named != files.end() && named - files.begin() < count)
+        endOn = static_cast<int>(named - files.begin());
+    std::uint64_t loadsBefore = 0;
+    bool shownEarly = false;
+    if (m_current) {
+        m_current->setCurrentFileIndex(endOn);
+        if (count > 0) {
+            m_current->setImageCount(count); // Previous and Next work from the listing meanwhile
+            m_current->loadSelectedImage();
+            shownEarly = m_current->lastLoadShown();
+        }
+        loadsBefore = m_current->loadSerial();
+    }
 
-        for (int i = 0; i < count; ++i) {
-            ShowProgress(status, i, count, last);
-            LoadResult result = decoder.take(i);
+    std::vector<bool> filled(static_cast<std::size_t>(count), false);
+    std::map<int, std::string> failures; // filled, but not yet told in panel 3
+    int told = 0;                        // files panel 3 is through with
+    bool announced = false;              // panel 3 shows the progress before file `told`
+    double lastPump = start;
+    while (count > 0) {
+        // Each file's progress shows before it is waited for, its failure once it is done.
+        if (told < count && !announced) ShowProgress(status, told, count, last);
+        announced = true;
+        PreferVisibleCells();
+        std::vector<DecodeQueue::Done> ready = m_queue.TakeReady();
+        for (DecodeQueue::Done& done : ready) {
+            const int i = done.index;
+            LoadResult& result = done.result;
             std::optional<Extent> pictureSize;
             if (result.ok())
                 pictureSize = Extent{result.naturalWidth * tpp, result.naturalHeight * tpp};
+            else
+                failures[i] = FailureText((*paths)[static_cast<std::size_t>(i)], result);
             // A file that would not load keeps its place in the grid, marked, and the build
             // goes on.
             m_sheet.FillCell(i, std::move(names[static_cast<std::size_t>(i)]),
                              std::move(result.image), pictureSize);
-            if (!result.ok())
-                ShowFailure(status, m_firstError, paths[static_cast<std::size_t>(i)], result);
-
-            const double now = m_clock.elapsedSeconds();
-            if (now - lastRepaint >= kRepaintInterval) {
-                m_pump.repaint();
-                lastRepaint = now;
-            }
+            filled[static_cast<std::size_t>(i)] = true;
         }
+        while (told < count && filled[static_cast<std::size_t>(told)]) {
+            if (!announced) ShowProgress(status, told, count, last);
+            if (auto failure = failures.find(told); failure != failures.end()) {
+                if (m_firstError.empty()) m_firstError = failure->second;
+                status.setText(StatusBarState::Status, std::move(failure->second));
+                failures.erase(failure);
+            }
+            ++told;
+            announced = false;
+        }
+
+        const bool allTold = told >= count;
+        const bool idle = ready.empty() && !allTold;
+        const double now = m_clock.elapsedSeconds();
+        if (idle || now - lastPump >= kRepaintInterval) {
+            m_pump.waitForEvents(idle ? kWaitMilliseconds : 0);
+            lastPump = now;
+            if (Interrupted()) return;
+        }
+        if (allTold) break;
     }
 
     m_sheet.UpdateScrollRange();
@@ -200,11 +288,13 @@ void ThumbnailBuilder::BuildThumbnails() {
 
     if (m_current) {
         m_current->setImageCount(count);
-        const auto& files = m_browser.files();
-        const auto endOn = std::find(files.begin(), files.end(), std::exchange(m_endOn, {}));
-        if (endOn != files.end() && endOn - files.begin() < count)
-            m_current->setCurrentFileIndex(static_cast<int>(endOn - files.begin()));
-        m_current->loadSelectedImage();
+        // The picture shown first stays, and so does one the user chose meanwhile; a first
+        // load that failed is tried again, so its message is the last word.
+        const bool userChose = m_current->loadSerial() != loadsBefore;
+        if (!userChose && !shownEarly) {
+            if (count > 0) m_current->setCurrentFileIndex(endOn);
+            m_current->loadSelectedImage();
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "core/app/geometry.h"
 #include "core/app/mainwindowmodel.h"
 #include "core/browser/browserhooks.h"
+#include "core/browser/decodequeue.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/thumbnailsheet.h"
 #include "core/platform/clock.h"
@@ -20,27 +21,34 @@ std::string FormatBuildTime(double seconds);
 
 // Builds and clears the thumbnail grid of the folder the browser shows.
 //
-// Pictures are decoded on worker threads, at most lookAhead() files ahead of the cell being
-// built, and taken up strictly in file order on the calling thread, so the sheet, the
-// progress texts and the panel messages come out as a one-by-one build would give them.
+// Pictures are decoded on worker threads, the visible cells first, and each cell shows as
+// soon as its picture is done, so a slow file holds up only its own cell. The progress texts
+// and the panel messages still come out in file order, as a one-by-one build would give them.
 // An unreadable picture gets a cell with a broken mark and does not stop the build.
+//
+// The window takes input while the build runs: the build waits for results through the
+// event pump. A folder change from there (another folder, Refresh, the file type) drops the
+// running build and starts the new one; Cancel() ends it.
 class ThumbnailBuilder : public GridRebuilder {
 public:
-    // decodeThreads 0 uses one thread per core.
+    // decodeThreads 0 uses one thread per core; below 0, none (every file is decoded on the
+    // calling thread, in order).
     ThumbnailBuilder(MainWindowModel& model, ThumbnailSheet& sheet, const FolderBrowser& browser,
                      const PictureLoader& loader, Clock& clock, EventPump& pump,
                      PictureLoads* current, double twipsPerPixel, int decodeThreads = 0);
 
     double twipsPerPixel() const { return m_twipsPerPixel; }
-    int decodeThreads() const { return m_threads; }
-    // Finished thumbnails are small, so workers may run well ahead: a slow picture then
-    // holds up the hand-over, not the decoders.
-    int lookAhead() const { return 16 * m_threads; }
+    int decodeThreads() const { return m_queue.threads(); }
+    // Finished thumbnails are small, so workers may run well ahead of the cells shown.
+    int lookAhead() const { return m_lookAhead; }
 
     void ClearThumbnails();
     void BuildThumbnails();
+    // Ends a running build where it is; the cells built so far stay.
+    void Cancel();
     void clearThumbnails() override { ClearThumbnails(); }
     void buildThumbnails() override { BuildThumbnails(); }
+    bool building() const override { return m_building; }
     // From the build's first yield to the end of its final load. The progress value is 0
     // at both ends, so it cannot tell on its own.
     bool Building() const { return m_building; }
@@ -54,6 +62,10 @@ public:
     const std::string& firstError() const { return m_firstError; }
 
 private:
+    void BuildOnce();
+    bool Interrupted() const { return m_restart || m_cancelled; }
+    void PreferVisibleCells();
+
     MainWindowModel& m_model;
     ThumbnailSheet& m_sheet;
     const FolderBrowser& m_browser;
@@ -62,11 +74,14 @@ private:
     EventPump& m_pump;
     PictureLoads* m_current; // told of the build's start and end; none in the benchmarks
     double m_twipsPerPixel;
-    int m_threads;
+    int m_lookAhead;
+    DecodeQueue m_queue;
     std::chrono::system_clock::time_point m_buildStartTime{};
     std::string m_buildTimeText;
     std::string m_firstError;
     bool m_building = false;
+    bool m_restart = false;
+    bool m_cancelled = false;
     std::string m_endOn;
 };
 

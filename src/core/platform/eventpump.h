@@ -2,13 +2,18 @@
 
 namespace vistrel::core {
 
-// Lets the window system run its pending events once, from inside a long loop.
+// Lets the window system run its pending events from inside a long loop.
 class EventPump {
 public:
     virtual ~EventPump() = default;
     virtual void processPendingEvents() = 0;
     // Repaints what changed without taking user input.
     virtual void repaint() = 0;
+    // Repaints what changed and runs every pending event, user input included; with none
+    // pending, waits up to maxMilliseconds for one, or for wake().
+    virtual void waitForEvents(int maxMilliseconds) = 0;
+    // Ends a waitForEvents() early; safe to call from any thread.
+    virtual void wake() {}
 };
 
 } // namespace vistrel::core

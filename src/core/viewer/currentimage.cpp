@@ -39,6 +39,8 @@ void CurrentImage::ToggleAndLoadImage() {
 
 void CurrentImage::Load(Variant variant) {
     auto& status = m_model.status;
+    ++m_loadSerial;
+    m_lastLoadShown = false;
 
     ZoomOffset = 0;
     m_selectionRect.ClearSelection();
@@ -101,6 +103,7 @@ void CurrentImage::Load(Variant variant) {
     m_fullScreen.picMain.height = NaturalHeight();
 
     CenterPicture();
+    m_lastLoadShown = true;
 }
 
 PixelSize CurrentImage::NaturalPixels() const {

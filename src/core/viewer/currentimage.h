@@ -107,6 +107,8 @@ public:
     void toggleAndLoadImage() override { ToggleAndLoadImage(); }
     void setImageCount(int count) override { ImageCount = count; }
     void clearPictureSurfaces() override { Clear(); }
+    std::uint64_t loadSerial() const override { return m_loadSerial; }
+    bool lastLoadShown() const override { return m_lastLoadShown; }
 
 private:
     enum class Variant { Replace, Toggle };
@@ -133,6 +135,8 @@ private:
     PixelSize m_natural;
     int m_reduction = 1;
     std::uint64_t m_pictureRevision = 0;
+    std::uint64_t m_loadSerial = 0;
+    bool m_lastLoadShown = false;
 };
 
 } // namespace vistrel::core

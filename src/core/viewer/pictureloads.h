@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace vistrel::core {
 
 // What clicks, keys and the thumbnail build ask of the current picture. The current image
@@ -15,6 +17,10 @@ public:
     virtual void setImageCount(int count) = 0;
     // Back to the no-picture state: surfaces emptied, picture and handles hidden.
     virtual void clearPictureSurfaces() = 0;
+    // Counts the loads begun, so a long task can tell that the user chose a picture meanwhile.
+    virtual std::uint64_t loadSerial() const = 0;
+    // The last load put its picture on show.
+    virtual bool lastLoadShown() const = 0;
 };
 
 // A click (or a release) that loads the picture at index: a Shift-click adds it to the

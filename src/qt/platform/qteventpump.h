@@ -1,8 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 #include "core/platform/eventpump.h"
+
+class QAbstractEventDispatcher;
 
 namespace vistrel::qt {
 
@@ -14,9 +17,13 @@ public:
     void setRender(std::function<void()> render) { m_render = std::move(render); }
     void processPendingEvents() override;
     void repaint() override;
+    void waitForEvents(int maxMilliseconds) override;
+    void wake() override;
 
 private:
     std::function<void()> m_render;
+    // The UI thread's, once it has waited; workers only wake it.
+    std::atomic<QAbstractEventDispatcher*> m_dispatcher{nullptr};
 };
 
 } // namespace vistrel::qt

@@ -424,6 +424,7 @@ void MainWindow::sync() {
     const bool busy = m_app->Busy();
     if (busy != m_busyCursor) {
         m_busyCursor = busy;
+        m_menus->setEnabled([this](Command c) { return m_app->CommandEnabled(c); });
         if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
         else QApplication::restoreOverrideCursor();
     }

@@ -33,6 +33,7 @@ MenuSet::MenuSet(QMainWindow& window, const std::vector<core::MenuEntry>& table,
         }
         if (!e.separator) {
             a->setEnabled(core::IsAvailable(e.command));
+            m_commands.emplace_back(a, e.command);
             const core::Command command = e.command;
             const std::string argument = e.argument;
             QObject::connect(a, &QAction::triggered, &window,
@@ -56,6 +57,10 @@ QMenu* MenuSet::menu(const std::string& name) const {
 
 void MenuSet::setChecks(const std::function<bool(const std::string& name)>& checked) {
     for (const std::string& name : m_checkable) m_actions.at(name)->setChecked(checked(name));
+}
+
+void MenuSet::setEnabled(const std::function<bool(core::Command)>& enabled) {
+    for (const auto& [action, command] : m_commands) action->setEnabled(enabled(command));
 }
 
 void MenuSet::popup(const std::string& name, const std::vector<std::string>& hidden) const {

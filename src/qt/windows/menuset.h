@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app/commands.h"
@@ -25,6 +26,8 @@ public:
     QMenu* menu(const std::string& name) const;
     // Check marks from whoever decides them.
     void setChecks(const std::function<bool(const std::string& name)>& checked);
+    // Enabled states from whoever decides them.
+    void setEnabled(const std::function<bool(core::Command)>& enabled);
     // Shows a menu at the pointer with every entry but the named ones.
     void popup(const std::string& name, const std::vector<std::string>& hidden) const;
 
@@ -32,6 +35,7 @@ private:
     std::map<std::string, QAction*> m_actions;
     std::map<std::string, QMenu*> m_menus;
     std::vector<std::string> m_checkable;
+    std::vector<std::pair<QAction*, core::Command>> m_commands;
 };
 
 } // namespace vistrel::qt

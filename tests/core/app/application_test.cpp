@@ -294,6 +294,59 @@ TEST_F(AppFixture, SlideTicksDuringABuildAreIgnoredSoTheBuildEndsOnTheFirstPictu
     EXPECT_EQ(app->Current().CurrentFileIndex, 1);
 }
 
+// The window takes input while a folder builds: these come in through the pump mid-build.
+TEST_F(AppFixture, AnotherFolderOpenedDuringABuildTakesItsPlace) {
+    for (int i = 0; i < 12; ++i)
+        elsewhere.file("s" + std::to_string(i) + ".jpg");
+    TempFolder other;
+    for (const char* name : {"x1.jpg", "x2.jpg", "x3.jpg"})
+        other.file(name);
+    start();
+    clock.step = 1;
+    int pumps = 0;
+    pump.pending = [&] {
+        if (++pumps == 3) app->FolderActivated(other.path());
+    };
+    app->AddressEntered(elsewhere.path());
+    const ThumbnailSheet& sheet = app->Sheet();
+    ASSERT_EQ(sheet.cellCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(sheet.cell(i).name, "x" + std::to_string(i + 1) + ".jpg");
+    EXPECT_EQ(app->Current().ImageCount, 3);
+    EXPECT_EQ(app->SelectedFiles().names(), std::vector<std::string>{"x1.jpg"});
+    EXPECT_EQ(panel(StatusBarState::Images), "Images: 3");
+    EXPECT_EQ(panel(StatusBarState::Status).rfind("00:00:", 0), 0u);
+    EXPECT_FALSE(app->Busy());
+}
+
+TEST_F(AppFixture, AClickDuringTheBuildLoadsThatPictureAndTheBuildLeavesItThere) {
+    for (int i = 0; i < 12; ++i)
+        elsewhere.file("s" + std::to_string(i) + ".jpg");
+    start();
+    clock.step = 1;
+    bool clicked = false;
+    std::vector<bool> enabled;
+    pump.pending = [&] {
+        const ThumbnailSheet& sheet = app->Sheet();
+        if (clicked || sheet.cellCount() <= 5 || !sheet.cell(5).cell.visible) return;
+        clicked = true;
+        for (Command c : {Command::Delete, Command::Invert, Command::SaveAs, Command::Print,
+                          Command::SlideShow, Command::ZoomIn, Command::Next})
+            enabled.push_back(app->CommandEnabled(c));
+        app->Run(Command::Delete); // held: no question asked, nothing deleted
+        select({5});
+    };
+    const std::uint64_t loadsBefore = app->Current().loadSerial();
+    app->AddressEntered(elsewhere.path());
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, false, false, true, true}));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(app->Current().CurrentFileIndex, 5);
+    EXPECT_EQ(app->SelectedFiles().names(), std::vector<std::string>{"s4.jpg"});
+    EXPECT_EQ(app->Current().loadSerial() - loadsBefore, 2u); // the first picture, the click
+    EXPECT_TRUE(app->CommandEnabled(Command::Delete));
+}
+
 TEST_F(AppFixture, PreviousNextAndSlidesScrollTheCurrentCellIntoView) {
     for (int i = 0; i < 99; ++i)
         elsewhere.file("s" + std::to_string(i) + ".jpg");
