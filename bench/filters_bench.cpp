@@ -114,7 +114,7 @@ using QuietDialogs = bench::QuietDialogs;
 struct QuietPump : core::EventPump {
     void processPendingEvents() override {}
     void repaint() override {}
-    void waitForEvents(int) override {}
+    void waitForEvents(int, bool) override {}
 };
 struct SteadyClock : core::Clock {
     std::uint64_t state = 1;

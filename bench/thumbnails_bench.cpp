@@ -164,8 +164,8 @@ struct CountingPump : core::EventPump {
     core::WakeSignal signal;
     void processPendingEvents() override { ++pending; }
     void repaint() override { ++repaints; }
-    void waitForEvents(int maxMilliseconds) override {
-        ++repaints;
+    void waitForEvents(int maxMilliseconds, bool repaintFirst) override {
+        repaints += repaintFirst;
         signal.Wait(maxMilliseconds);
     }
     void wake() override { signal.Wake(); }

@@ -69,9 +69,11 @@ struct RecordingPump : core::EventPump {
         painted.push_back(panel3() + " @" + std::to_string(int(status ? status->progress : 0)));
         if (pending) pending();
     }
-    // Paints as repaint() does, then waits for a worker's wake as the event loop would.
-    void waitForEvents(int maxMilliseconds) override {
-        repaint();
+    // Paints as repaint() does when asked, then waits for a worker's wake as the event
+    // loop would.
+    void waitForEvents(int maxMilliseconds, bool repaintFirst) override {
+        if (repaintFirst) repaint();
+        else if (pending) pending();
         signal.Wait(maxMilliseconds);
     }
     void wake() override { signal.Wake(); }

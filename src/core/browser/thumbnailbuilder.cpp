@@ -234,7 +234,7 @@ void ThumbnailBuilder::BuildOnce() {
     std::map<int, std::string> failures; // filled, but not yet told in panel 3
     int told = 0;                        // files panel 3 is through with
     bool announced = false;              // panel 3 shows the progress before file `told`
-    double lastPump = start;
+    double lastPaint = start;
     while (count > 0) {
         // Each file's progress shows before it is waited for, its failure once it is done.
         if (told < count && !announced) ShowProgress(status, told, count, last);
@@ -269,9 +269,10 @@ void ThumbnailBuilder::BuildOnce() {
         const bool allTold = told >= count;
         const bool idle = ready.empty() && !allTold;
         const double now = m_clock.elapsedSeconds();
-        if (idle || now - lastPump >= kRepaintInterval) {
-            m_pump.waitForEvents(idle ? kWaitMilliseconds : 0);
-            lastPump = now;
+        const bool paint = now - lastPaint >= kRepaintInterval;
+        if (idle || paint) {
+            m_pump.waitForEvents(idle ? kWaitMilliseconds : 0, paint);
+            if (paint) lastPaint = now;
             if (Interrupted()) return;
         }
         if (allTold) break;

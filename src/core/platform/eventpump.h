@@ -9,9 +9,9 @@ public:
     virtual void processPendingEvents() = 0;
     // Repaints what changed without taking user input.
     virtual void repaint() = 0;
-    // Repaints what changed and runs every pending event, user input included; with none
-    // pending, waits up to maxMilliseconds for one, or for wake().
-    virtual void waitForEvents(int maxMilliseconds) = 0;
+    // Runs every pending event, user input included, after repainting what changed when
+    // asked to; with none pending, waits up to maxMilliseconds for one, or for wake().
+    virtual void waitForEvents(int maxMilliseconds, bool repaintFirst) = 0;
     // Ends a waitForEvents() early; safe to call from any thread.
     virtual void wake() {}
 };

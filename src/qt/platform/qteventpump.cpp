@@ -16,8 +16,8 @@ void QtEventPump::repaint() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void QtEventPump::waitForEvents(int maxMilliseconds) {
-    if (m_render) m_render();
+void QtEventPump::waitForEvents(int maxMilliseconds, bool repaintFirst) {
+    if (repaintFirst && m_render) m_render();
     m_dispatcher.store(QAbstractEventDispatcher::instance());
     if (maxMilliseconds <= 0) {
         QCoreApplication::processEvents();

@@ -17,7 +17,7 @@ public:
     void setRender(std::function<void()> render) { m_render = std::move(render); }
     void processPendingEvents() override;
     void repaint() override;
-    void waitForEvents(int maxMilliseconds) override;
+    void waitForEvents(int maxMilliseconds, bool repaintFirst) override;
     void wake() override;
 
 private:

@@ -425,7 +425,8 @@ void MainWindow::sync() {
     if (busy != m_busyCursor) {
         m_busyCursor = busy;
         m_menus->setEnabled([this](Command c) { return m_app->CommandEnabled(c); });
-        if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+        // Busy, not wait: the window still takes clicks and keys.
+        if (busy) QApplication::setOverrideCursor(Qt::BusyCursor);
         else QApplication::restoreOverrideCursor();
     }
     const Qt::CursorShape shape = ToShape(busy ? core::Cursor::Default : m.cursor);
