@@ -16,6 +16,7 @@
 
 #include "core/app/fitinside.h"
 #include "core/app/numbers.h"
+#include "core/files/pathutil.h"
 #include "core/viewer/pictureloadrules.h"
 
 namespace vistrel::core {
@@ -133,7 +134,11 @@ ThumbnailBuilder::ThumbnailBuilder(MainWindowModel& model, ThumbnailSheet& sheet
     : m_model(model), m_sheet(sheet), m_browser(browser), m_loader(loader), m_clock(clock),
       m_pump(pump), m_current(current), m_twipsPerPixel(twipsPerPixel),
       m_lookAhead(16 * std::max(ThreadsFor(decodeThreads), 1)),
-      m_queue(ThreadsFor(decodeThreads), m_lookAhead, [&pump] { pump.wake(); }) {}
+      m_queue(ThreadsFor(decodeThreads), m_lookAhead, [&pump] { pump.wake(); }) {
+    m_sheet.setViewChanged([this] { ShowVisibleThumbnails(); });
+}
+
+ThumbnailBuilder::~ThumbnailBuilder() { m_sheet.setViewChanged({}); }
 
 void ThumbnailBuilder::ClearThumbnails() {
     // From inside a running build: the folder changed under it, and it starts over.
@@ -171,10 +176,25 @@ void ThumbnailBuilder::BuildThumbnails() {
     } while (m_restart && !m_cancelled);
 }
 
-void ThumbnailBuilder::PreferVisibleCells() {
+std::pair<int, int> ThumbnailBuilder::VisibleCells() const {
     const Twips top = -m_model.picBack.top;
-    const auto [first, last] = m_sheet.CellsBetween(top, top + m_model.picPreview.innerHeight());
-    m_queue.Prefer(first, last);
+    return m_sheet.CellsBetween(top, top + m_model.picPreview.innerHeight());
+}
+
+void ThumbnailBuilder::ShowVisibleThumbnails() {
+    const auto [first, last] = VisibleCells();
+    const double tpp = m_twipsPerPixel > 0 ? m_twipsPerPixel : 15.0;
+    const std::string folder = AppendPathSeparator(m_browser.fileListPath());
+    for (int i = first; i < last; ++i) {
+        const ThumbnailCell& cell = std::as_const(m_sheet).cell(i);
+        if (!cell.dropped) continue;
+        LoadResult result = DecodeThumbnail(m_loader, folder + cell.name,
+                                            PixelsFor(m_model.imgTemp.width, tpp),
+                                            PixelsFor(m_model.imgTemp.height, tpp));
+        // One that no longer loads stays empty; the next visit of the folder marks it.
+        if (result.ok()) m_sheet.RestoreThumbnail(i, std::move(result.image));
+    }
+    m_sheet.DropThumbnailsBeyond(m_thumbnailBudget, first, last);
 }
 
 void ThumbnailBuilder::BuildOnce() {
@@ -229,6 +249,9 @@ void ThumbnailBuilder::BuildOnce() {
         }
         loadsBefore = m_current->loadSerial();
     }
+    // On screen now, not a frame later: a big folder is what the user waits on.
+    m_pump.waitForEvents(0, true);
+    if (Interrupted()) return;
 
     std::vector<bool> filled(static_cast<std::size_t>(count), false);
     std::map<int, std::string> failures; // filled, but not yet told in panel 3
@@ -239,7 +262,8 @@ void ThumbnailBuilder::BuildOnce() {
         // Each file's progress shows before it is waited for, its failure once it is done.
         if (told < count && !announced) ShowProgress(status, told, count, last);
         announced = true;
-        PreferVisibleCells();
+        const auto [firstShown, lastShown] = VisibleCells();
+        m_queue.Prefer(firstShown, lastShown);
         std::vector<DecodeQueue::Done> ready = m_queue.TakeReady();
         for (DecodeQueue::Done& done : ready) {
             const int i = done.index;
@@ -255,6 +279,7 @@ void ThumbnailBuilder::BuildOnce() {
                              std::move(result.image), pictureSize);
             filled[static_cast<std::size_t>(i)] = true;
         }
+        if (!ready.empty()) ShowVisibleThumbnails();
         while (told < count && filled[static_cast<std::size_t>(told)]) {
             if (!announced) ShowProgress(status, told, count, last);
             if (auto failure = failures.find(told); failure != failures.end()) {

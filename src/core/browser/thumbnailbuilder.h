@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <utility>
 #include <string>
 
 #include "core/app/geometry.h"
@@ -36,11 +38,19 @@ public:
     ThumbnailBuilder(MainWindowModel& model, ThumbnailSheet& sheet, const FolderBrowser& browser,
                      const PictureLoader& loader, Clock& clock, EventPump& pump,
                      PictureLoads* current, double twipsPerPixel, int decodeThreads = 0);
+    ~ThumbnailBuilder() override;
+    ThumbnailBuilder(const ThumbnailBuilder&) = delete;
+    ThumbnailBuilder& operator=(const ThumbnailBuilder&) = delete;
 
     double twipsPerPixel() const { return m_twipsPerPixel; }
     int decodeThreads() const { return m_queue.threads(); }
     // Finished thumbnails are small, so workers may run well ahead of the cells shown.
     int lookAhead() const { return m_lookAhead; }
+
+    // Decoded thumbnails beyond this many bytes are let go, the shown ones last; they come back
+    // (through the loader, from the thumbnail cache) when they show again.
+    static constexpr std::size_t DefaultThumbnailBudget = std::size_t{128} << 20;
+    void setThumbnailBudget(std::size_t bytes) { m_thumbnailBudget = bytes; }
 
     void ClearThumbnails();
     void BuildThumbnails();
@@ -64,7 +74,9 @@ public:
 private:
     void BuildOnce();
     bool Interrupted() const { return m_restart || m_cancelled; }
-    void PreferVisibleCells();
+    std::pair<int, int> VisibleCells() const;
+    // Keeps the thumbnails within the budget and brings back the shown ones that were let go.
+    void ShowVisibleThumbnails();
 
     MainWindowModel& m_model;
     ThumbnailSheet& m_sheet;
@@ -75,6 +87,7 @@ private:
     PictureLoads* m_current; // told of the build's start and end; none in the benchmarks
     double m_twipsPerPixel;
     int m_lookAhead;
+    std::size_t m_thumbnailBudget = DefaultThumbnailBudget;
     DecodeQueue m_queue;
     std::chrono::system_clock::time_point m_buildStartTime{};
     std::string m_buildTimeText;

@@ -27,6 +27,8 @@ void ThumbnailSheet::SyncTemplate() { m_cells.front().cell = m_model.picCase0; }
 void ThumbnailSheet::Clear() {
     ++m_revision;
     m_cells.resize(1);
+    m_held.clear();
+    m_thumbnailBytes = 0;
     ThumbnailCell& first = m_cells.front();
     first.thumbnail = Image();
     first.name.clear();
@@ -46,6 +48,8 @@ void ThumbnailSheet::Clear() {
 ThumbnailCell& ThumbnailSheet::StartCells(int expectedCells) {
     ++m_revision;
     m_cells.resize(1);
+    m_held.clear();
+    m_thumbnailBytes = 0;
     m_cells.reserve(static_cast<std::size_t>(std::max(expectedCells, 1)));
     ++m_generation;
     m_gridRowCount = 0;
@@ -96,6 +100,8 @@ void ThumbnailSheet::FillCell(int index, std::string name, Image thumbnail,
     const Twips cellHeight = m_model.picCase0.height;
 
     c.name = std::move(name);
+    m_thumbnailBytes -= std::min(m_thumbnailBytes, c.thumbnail.pixelCount() * sizeof(Image::Pixel));
+    c.dropped = false;
     c.caption.left = cellWidth / 2 - c.caption.width / 2;
     Extent extent;
     if (pictureSize) {
@@ -112,7 +118,40 @@ void ThumbnailSheet::FillCell(int index, std::string name, Image thumbnail,
     c.image.height = extent.height;
     c.image.top = (cellHeight - c.caption.height) / 2 - extent.height / 2;
     c.image.left = cellWidth / 2 - extent.width / 2;
+    if (!c.thumbnail.isNull()) {
+        m_thumbnailBytes += c.thumbnail.pixelCount() * sizeof(Image::Pixel);
+        m_held.push_back(index);
+    }
     SetCellVisible(index, true);
+}
+
+void ThumbnailSheet::DropThumbnailsBeyond(std::size_t budget, int first, int last) {
+    // Each held cell is looked at once at most; the shown ones go to the back.
+    for (std::size_t turns = m_held.size(); m_thumbnailBytes > budget && turns > 0; --turns) {
+        const int index = m_held.front();
+        m_held.pop_front();
+        if (index >= cellCount()) continue;
+        ThumbnailCell& c = m_cells[static_cast<std::size_t>(index)];
+        if (c.thumbnail.isNull()) continue; // refilled or emptied since
+        if (index >= first && index < last) {
+            m_held.push_back(index);
+            continue;
+        }
+        m_thumbnailBytes -= std::min(m_thumbnailBytes, c.thumbnail.pixelCount() * sizeof(Image::Pixel));
+        c.thumbnail = Image();
+        c.dropped = true;
+        ++m_revision;
+    }
+}
+
+void ThumbnailSheet::RestoreThumbnail(int index, Image thumbnail) {
+    if (index < 0 || index >= cellCount() || thumbnail.isNull()) return;
+    ThumbnailCell& c = cell(index);
+    if (!c.dropped) return;
+    c.dropped = false;
+    m_thumbnailBytes += thumbnail.pixelCount() * sizeof(Image::Pixel);
+    c.thumbnail = std::move(thumbnail);
+    m_held.push_back(index);
 }
 
 void ThumbnailSheet::Place(int index) {
@@ -132,6 +171,7 @@ void ThumbnailSheet::ResizeCases() {
     ++m_revision;
     m_gridRowCount = 0;
     for (int i = 1; i < cellCount(); ++i) Place(i);
+    if (m_viewChanged) m_viewChanged();
 }
 
 void ThumbnailSheet::FitToPane() {
@@ -166,12 +206,10 @@ void ThumbnailSheet::VScroll_Change() {
     ++m_revision;
     MainWindowModel& m = m_model;
     const int maximum = m.vScrollState.maximum;
-    if (maximum <= 0) {
-        m.picBack.top = 0;
-        return;
-    }
-    m.picBack.top = -(static_cast<double>(m.vScrollState.value) / maximum *
-                      (m.picBack.height - m.picPreview.innerHeight()));
+    m.picBack.top = maximum <= 0 ? 0
+                                 : -(static_cast<double>(m.vScrollState.value) / maximum *
+                                     (m.picBack.height - m.picPreview.innerHeight()));
+    if (m_viewChanged) m_viewChanged();
 }
 
 std::pair<int, int> ThumbnailSheet::CellsBetween(Twips top, Twips bottom) const {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -23,6 +26,7 @@ struct ThumbnailCell {
     std::string name; // the caption: the bare file name
     Image thumbnail;  // the scaled copy only; null for a broken or empty cell
     bool broken = false;
+    bool dropped = false; // its thumbnail was let go to save memory; it comes back when shown
 };
 
 // The parts of a cell that react differently to the mouse.
@@ -79,6 +83,16 @@ public:
     // square mark half the box's shorter side in the picture's place, and no thumbnail.
     void FillCell(int index, std::string name, Image thumbnail, std::optional<Extent> pictureSize);
 
+    // --- thumbnail memory: decoded thumbnails are kept within a budget, the shown ones always
+    std::size_t thumbnailBytes() const { return m_thumbnailBytes; }
+    // Lets go of the thumbnails filled longest ago, except those of cells first..last-1, until
+    // the rest fit in budget bytes.
+    void DropThumbnailsBeyond(std::size_t budget, int first, int last);
+    // Gives a dropped cell its thumbnail back.
+    void RestoreThumbnail(int index, Image thumbnail);
+    // Called after every scroll or change of the cells' places, to bring back what shows.
+    void setViewChanged(std::function<void()> changed) { m_viewChanged = std::move(changed); }
+
     // Re-places cells 1..n in rows for the current sheet width; nothing else changes.
     void ResizeCases();
 
@@ -130,6 +144,9 @@ private:
     int m_focused = -1;
     std::uint64_t m_generation = 0;
     std::uint64_t m_revision = 0;
+    std::size_t m_thumbnailBytes = 0;
+    std::deque<int> m_held; // cells holding a thumbnail, oldest first
+    std::function<void()> m_viewChanged;
 };
 
 } // namespace vistrel::core

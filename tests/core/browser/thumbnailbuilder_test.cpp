@@ -46,11 +46,13 @@ struct ThumbnailBuilderTest : ::testing::Test, vistrel::test::BrowserRig<Builder
         browser->RefreshLists();
         builder = std::make_unique<ThumbnailBuilder>(model, sheet, *browser, loader, clock, pump,
                                                      &hooks, twipsPerPixel, threads);
+        builder->setThumbnailBudget(budget);
         builder->ClearThumbnails();
         builder->BuildThumbnails();
     }
 
     ThumbnailSheet sheet{model};
+    std::size_t budget = ThumbnailBuilder::DefaultThumbnailBudget;
     vistrel::test::FakeLoader loader;
     vistrel::test::FakeClock clock;
     vistrel::test::RecordingPump pump;
@@ -85,7 +87,7 @@ TEST_F(ThumbnailBuilderTest, EmptyFolderShowsNoCellThenTheBuildTimeThenTheLoadsM
     EXPECT_EQ(sheet.cellCount(), 1);
     EXPECT_FALSE(sheet.cell(0).cell.visible);
     EXPECT_EQ(model.picBack.height, 1575);
-    EXPECT_EQ(pump.painted, (Texts{"events Status", "00:00:02:500 @0"}));
+    EXPECT_EQ(pump.painted, (Texts{"events Status", "Status @0", "00:00:02:500 @0"}));
     EXPECT_EQ(hooks.calls, (Texts{"clearSurfaces", "index 0", "count 0",
                                   "load seeing 00:00:02:500"}));
     EXPECT_EQ(panel(StatusBarState::Status), "No file selected");
@@ -95,7 +97,7 @@ TEST_F(ThumbnailBuilderTest, ProgressPerFileWithDoneBeforeTheLastThenTheBuildTim
     clock.step = 1; // a second between readings: a repaint after every file
     build(8);
     EXPECT_EQ(pump.painted,
-              (Texts{"events Status", "1 % @0", "14 % @12", "26 % @25", "38 % @37", "51 % @50",
+              (Texts{"events Status", "Status @0", "1 % @0", "14 % @12", "26 % @25", "38 % @37", "51 % @50",
                      "64 % @62", "76 % @75", "Done @0", "00:00:09:000 @0"}));
     // The first picture is shown before the build, and not loaded again at its end.
     EXPECT_EQ(hooks.calls, (Texts{"clearSurfaces", "index 0", "count 8", "load seeing Status",
@@ -106,7 +108,7 @@ TEST_F(ThumbnailBuilderTest, ProgressPerFileWithDoneBeforeTheLastThenTheBuildTim
 TEST_F(ThumbnailBuilderTest, OneFileIsDoneAtOnceAndNeverBusy) {
     clock.step = 1;
     build(1);
-    EXPECT_EQ(pump.painted, (Texts{"events Status", "Done @0", "00:00:02:000 @0"}));
+    EXPECT_EQ(pump.painted, (Texts{"events Status", "Status @0", "Done @0", "00:00:02:000 @0"}));
     EXPECT_EQ(sheet.cell(0).cell, (Box{0, 0, 1575, 1575}));
     EXPECT_FALSE(model.vScroll.visible);
 }
@@ -125,12 +127,43 @@ TEST_F(ThumbnailBuilderTest, AFailingPictureGetsAMarkedCellAndTheBuildGoesOn) {
         EXPECT_EQ(sheet.cell(i).name, "p" + std::to_string(i + 1) + ".jpg");
     }
     const std::string error = "Error: p5.jpg: not a picture file or an unsupported format";
-    EXPECT_EQ(pump.painted[5], error + " @50");
-    EXPECT_EQ(pump.painted[7], "Error: p7.jpg: decoder crashed @75");
+    EXPECT_EQ(pump.painted[6], error + " @50");
+    EXPECT_EQ(pump.painted[8], "Error: p7.jpg: decoder crashed @75");
     EXPECT_EQ(pump.painted.back(), "00:00:09:000 @0");
     EXPECT_EQ(panel(StatusBarState::Status), error);
     EXPECT_EQ(hooks.calls.back(), "count 8");
     EXPECT_EQ(model.picBack.height, 4 * 1575);
+}
+
+TEST_F(ThumbnailBuilderTest, ThumbnailsBeyondTheBudgetGoAndComeBackWhenTheyShow) {
+    model.picPreview.height = 2 * 1575; // two rows of two cells show at a time
+    const std::size_t one = 87 * 44 * 4; // 100 x 50 into the 87 x 75 pixel box
+    budget = 6 * one;
+    build(20);
+    const auto shownHaveThumbnails = [&] {
+        const auto [first, last] = sheet.CellsBetween(-model.picBack.top,
+                                                      -model.picBack.top + 2 * 1575);
+        EXPECT_EQ(last - first, 4);
+        for (int i = first; i < last; ++i)
+            if (sheet.cell(i).thumbnail.isNull()) return false;
+        return true;
+    };
+    EXPECT_EQ(sheet.thumbnailBytes(), budget);
+    EXPECT_TRUE(shownHaveThumbnails());
+    const auto dropped = [&] {
+        int n = 0;
+        for (int i = 0; i < sheet.cellCount(); ++i) n += sheet.cell(i).dropped;
+        return n;
+    };
+    EXPECT_EQ(dropped(), 14);
+    for (const int value : {model.vScrollState.maximum, 0}) {
+        const std::size_t decodes = loader.finished.size();
+        sheet.SetScrollValue(value);
+        EXPECT_TRUE(shownHaveThumbnails()) << value;
+        EXPECT_GT(loader.finished.size(), decodes) << value;
+        EXPECT_EQ(sheet.thumbnailBytes(), budget) << value;
+        EXPECT_EQ(dropped(), 14) << value;
+    }
 }
 
 // The cap itself, and reaching the bottom past it, are the layout's and the grid's tests.
