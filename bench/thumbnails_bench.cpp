@@ -533,6 +533,8 @@ BuildRun RunBuild(const fs::path& folder, const core::PictureLoader& loader, int
 
     core::ThumbnailBuilder builder(model, sheet, browser, loader, clock, pump, nullptr,
                                    kTwipsPerPixel, threads);
+    // Every thumbnail kept, so each can be checked and the figures compare with earlier runs.
+    builder.setThumbnailBudget(SIZE_MAX);
     builder.ClearThumbnails();
 
     const MemoryStatus before = ReadMemory();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <type_traits>
 
 #include "core/browser/naturalorder.h"
 
@@ -16,13 +17,24 @@ bool IsHidden(const std::string& name) {
     return !name.empty() && name.front() == '.';
 }
 
+// The entry's own name, without building two more paths where the native form is text.
+std::string NameOf(const fs::path& path) {
+    if constexpr (std::is_same_v<fs::path::value_type, char>) {
+        const std::string& full = path.native();
+        const std::size_t slash = full.rfind('/');
+        return slash == std::string::npos ? full : full.substr(slash + 1);
+    } else {
+        return path.filename().string();
+    }
+}
+
 // Visits the visible entries of a folder without throwing; an unreadable folder has none.
 template <typename Visit> void ForEachVisibleEntry(const std::string& folder, Visit visit) {
     std::error_code ec;
     fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied, ec);
     const fs::directory_iterator end;
     for (; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = NameOf(it->path());
         if (!IsHidden(name)) visit(*it, name);
     }
 }
@@ -67,7 +79,7 @@ std::vector<std::string> ListPictureFiles(const std::string& folder, const Patte
         std::error_code ec;
         if (pattern.matches(name) && entry.is_regular_file(ec) && !ec) files.push_back(name);
     });
-    std::sort(files.begin(), files.end(), NaturalOrder{});
+    SortNaturally(files);
     return files;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vistrel::core {
 
@@ -15,5 +17,13 @@ struct NaturalOrder {
     // listing never depends on the order the file system returned them in.
     bool operator()(std::string_view a, std::string_view b) const;
 };
+
+// Text whose plain byte order is NaturalOrder::compare's order: lower-case ASCII, and each
+// digit run as a marker, its significant length and its significant digits.
+std::string NaturalKey(std::string_view name);
+
+// Sorts names in NaturalOrder, comparing each name's key instead of the names: a folder of
+// 200,000 files sorts in a fraction of the time.
+void SortNaturally(std::vector<std::string>& names);
 
 } // namespace vistrel::core

@@ -213,9 +213,6 @@ void ThumbnailBuilder::BuildOnce() {
     const int count = std::max(last + 1, 0);
     m_sheet.StartCells(count);
     m_sheet.BackToScrollBar();
-    // Every cell has its place from the start, so the whole sheet scrolls while it fills.
-    for (int i = 1; i < count; ++i) m_sheet.AddCell();
-    if (count > 1) m_sheet.UpdateScrollRange();
     BusyScope busy(m);
 
     // Paths are fixed before the workers start; they read nothing else of the browser, and a
@@ -252,6 +249,10 @@ void ThumbnailBuilder::BuildOnce() {
     // On screen now, not a frame later: a big folder is what the user waits on.
     m_pump.waitForEvents(0, true);
     if (Interrupted()) return;
+
+    // Every cell has its place from the start, so the whole sheet scrolls while it fills.
+    for (int i = 1; i < count; ++i) m_sheet.AddCell();
+    if (count > 1) m_sheet.UpdateScrollRange();
 
     std::vector<bool> filled(static_cast<std::size_t>(count), false);
     std::map<int, std::string> failures; // filled, but not yet told in panel 3

@@ -91,3 +91,20 @@ TEST(NaturalOrder, NumbersByValueCaseIgnoredTiesByBytes) {
         ASSERT_EQ(names, expected);
     }
 }
+
+// The listing sorts by keys; any pair of names must come out as the comparison orders them.
+TEST(NaturalOrder, SortingByKeysGivesTheComparisonsOrder) {
+    const std::string alphabet = "aAbZ0019_.-~\xC3\xA9 ";
+    std::mt19937 random(11);
+    Names names;
+    for (int i = 0; i < 3000; ++i) {
+        std::string name;
+        const int length = static_cast<int>(random() % 9);
+        for (int c = 0; c < length; ++c) name += alphabet[random() % alphabet.size()];
+        names.push_back(name);
+    }
+    Names expected = names;
+    std::sort(expected.begin(), expected.end(), NaturalOrder{});
+    SortNaturally(names);
+    EXPECT_EQ(names, expected);
+}
