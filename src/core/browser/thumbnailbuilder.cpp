@@ -251,7 +251,14 @@ void ThumbnailBuilder::BuildOnce() {
     if (Interrupted()) return;
 
     // Every cell has its place from the start, so the whole sheet scrolls while it fills.
-    for (int i = 1; i < count; ++i) m_sheet.AddCell();
+    // A folder of 200,000 takes a while to place: the window keeps taking input meanwhile.
+    for (int i = 1; i < count; ++i) {
+        m_sheet.AddCell();
+        if (i % 16384 == 0) {
+            m_pump.waitForEvents(0, false);
+            if (Interrupted()) return;
+        }
+    }
     if (count > 1) m_sheet.UpdateScrollRange();
 
     std::vector<bool> filled(static_cast<std::size_t>(count), false);
