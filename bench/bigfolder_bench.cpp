@@ -35,6 +35,7 @@
 #include "core/platform/volumesource.h"
 #include "core/platform/wakesignal.h"
 #include "core/viewer/currentimage.h"
+#include "qt/platform/heaplimit.h"
 #include "qt/platform/qtpictureloader.h"
 #include "qt/platform/qtthumbnailstore.h"
 
@@ -142,6 +143,7 @@ int main(int argc, char** argv) {
                      dir.c_str());
         return 1;
     }
+    qt::UseOneHeap(); // as the program does
     const fs::path cache = fs::path(dir) / "bigfolder-cache";
     fs::remove_all(cache);
     setenv("XDG_CACHE_HOME", cache.c_str(), 1);
@@ -183,6 +185,8 @@ int main(int argc, char** argv) {
                                    threads);
     if (firstOnly) pump.onFirstPicture = [&] { builder.Cancel(); };
     builder.ClearThumbnails();
+    // The listing above is its own figure; from here on, how long a click could wait.
+    pump.lastTurn = WallSeconds();
     builder.BuildThumbnails();
     const double built = WallSeconds() - pump.start;
     const double longestGap = pump.longestGap;
@@ -203,7 +207,7 @@ int main(int argc, char** argv) {
     std::printf("listing (on the UI thread):        %8.1f ms\n", listed * 1000);
     std::printf("first picture painted:             %8.1f ms   goal < 150 ms\n",
                 pump.firstPicturePainted * 1000);
-    std::printf("longest wait for input in build:   %8.1f ms   goal < 50 ms\n", longestGap * 1000);
+    std::printf("longest wait for input in build:   %8.1f ms   goal < 50 ms (the listing not counted)\n", longestGap * 1000);
     std::printf("whole build (cold cache):          %8.2f s   (%s in panel 3)\n", built,
                 builder.buildTimeText().c_str());
     std::printf("scroll top to bottom, %d pages:   %8.2f s, slowest page %.1f ms\n", pages,

@@ -5,6 +5,7 @@
 
 #include "core/app/apptitle.h"
 #include "core/app/programfolder.h"
+#include "qt/platform/heaplimit.h"
 #include "qt/platform/qtplatform.h"
 #include "qt/windows/mainwindow.h"
 
@@ -50,6 +51,7 @@ void Name(QCoreApplication& application) {
 } // namespace
 
 int main(int argc, char** argv) {
+    vistrel::qt::UseOneHeap();
     {
         QCoreApplication console(argc, argv);
         Name(console);
