@@ -91,9 +91,9 @@ VISTREL_AVX2_FUNCTION int halveRowAvx2(Pixel* out, const Pixel* a, const Pixel* 
     return x;
 }
 
-// Past the cache: the next level is the largest and is read back only by later paints, so
-// its rows need not be fetched before they are overwritten nor evict the rows still in use.
-// Needs 16-byte alignment.
+// Past the cache: the first level of a pair is the larger one and only later paints read it
+// back, so its rows need not be fetched before they are overwritten nor evict the rows still
+// in use. Needs 16-byte alignment.
 VISTREL_AVX2_FUNCTION inline void stream8(Pixel* p, __m256i v) {
     _mm_stream_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(v));
     _mm_stream_si128(reinterpret_cast<__m128i*>(p + 4), _mm256_extracti128_si256(v, 1));
@@ -191,12 +191,20 @@ void halveTwice(Pixel* out0, Pixel* out1, Pixel* next, const Pixel* a, const Pix
     halveRow(next + x / 4, out0 + x / 2, (out1 ? out1 : out0) + x / 2, half(width) - x / 2);
 }
 
+bool haveSizes(const std::vector<Image>& levels, const std::vector<std::pair<int, int>>& sizes) {
+    return !sizes.empty() &&
+           std::equal(sizes.begin(), sizes.end(), levels.begin(), levels.end(),
+                      [](const std::pair<int, int>& size, const Image& level) {
+                          return size == std::pair(level.width(), level.height());
+                      });
+}
+
 } // namespace
 
 PicturePyramid::PicturePyramid(const Image& picture, std::vector<Image> reuse)
     : m_picture(picture) {
     const std::vector<std::pair<int, int>> sizes = levelSizes(picture.width(), picture.height());
-    if (Fits(reuse, picture.width(), picture.height())) {
+    if (haveSizes(reuse, sizes)) {
         m_levels = std::move(reuse);
     } else {
         reuse.clear(); // freed before the new ones are allocated
@@ -224,12 +232,7 @@ std::vector<Image> PicturePyramid::ReleaseLevels() {
 }
 
 bool PicturePyramid::Fits(const std::vector<Image>& levels, int width, int height) {
-    const std::vector<std::pair<int, int>> sizes = levelSizes(width, height);
-    return !sizes.empty() &&
-           std::equal(sizes.begin(), sizes.end(), levels.begin(), levels.end(),
-                      [](const std::pair<int, int>& size, const Image& level) {
-                          return size == std::pair(level.width(), level.height());
-                      });
+    return haveSizes(levels, levelSizes(width, height));
 }
 
 void PicturePyramid::BuildStripe(int index) {
