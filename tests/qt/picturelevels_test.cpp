@@ -103,6 +103,8 @@ TEST(PictureLevels, APictureReplacedDuringTheBuildIsNeverReadAsTheOldOne) {
 
     // A load into the same object: other pixels, smaller, the revision unchanged.
     picture = core::Image(1300, 1100, Green);
+    levels.refresh();
+    EXPECT_EQ(levels.bytes(), 0u); // the old levels fit no more: their memory went at once
     s.invalidate();
     EXPECT_EQ(shot(s.viaLevels).pixel(5, 5), Green);
     ASSERT_TRUE(built.wait(20000));

@@ -21,8 +21,11 @@ public:
     static constexpr int MinimumSide = 512;
 
     // Allocates the levels, still unbuilt. A picture too small for even one level gets none.
-    // Throws std::bad_alloc when they do not fit into memory.
-    explicit PicturePyramid(const Image& picture);
+    // Levels released by an earlier pyramid are taken over when they have the sizes this
+    // picture's need (photos from one camera do): their pages are in memory already, where
+    // fresh ones cost the system a fault and a clearing each. Otherwise they are freed first.
+    // Throws std::bad_alloc when the levels do not fit into memory.
+    explicit PicturePyramid(const Image& picture, std::vector<Image> reuse = {});
 
     const Image& Picture() const { return m_picture; }
     int LevelCount() const { return static_cast<int>(m_levels.size()); }
@@ -30,6 +33,11 @@ public:
     const Image& Level(int index) const { return m_levels[static_cast<std::size_t>(index)]; }
     // Bytes of all levels together: at most a third of the picture's.
     std::size_t Bytes() const;
+
+    // Gives up the levels, whatever they hold, for a later pyramid; this one is left with none.
+    std::vector<Image> ReleaseLevels();
+    // Whether released levels would serve a picture of width x height.
+    static bool Fits(const std::vector<Image>& levels, int width, int height);
 
     int StripeCount() const { return m_stripeCount; }
     // Computes every level's rows that come from stripe `index` of the picture. Distinct

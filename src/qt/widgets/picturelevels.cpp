@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <new>
+#include <utility>
 
 #include "qt/platform/memoryinfo.h"
 
@@ -40,11 +41,22 @@ bool PictureLevels::isCurrent() {
     const Key now = current();
     if (now == m_key) return true;
     m_timer.stop();
+    if (m_pyramid) m_spare = m_pyramid->ReleaseLevels();
     m_pyramid.reset();
+    // Kept only where the levels of what is shown now would take as much: within a third of
+    // the picture.
+    if (!core::PicturePyramid::Fits(m_spare, now.width, now.height)) m_spare.clear();
     m_key = now;
     m_nextStripe = 0;
     m_failed = false;
     return false;
+}
+
+std::size_t PictureLevels::bytes() const {
+    std::size_t bytes = m_pyramid ? m_pyramid->Bytes() : 0;
+    for (const core::Image& level : m_spare)
+        bytes += level.pixelCount() * sizeof(core::Image::Pixel);
+    return bytes;
 }
 
 bool PictureLevels::complete() const {
@@ -79,7 +91,8 @@ bool PictureLevels::step(bool untilDone) {
     if (!isCurrent() || m_failed || m_picture.isNull()) return false;
     if (!m_pyramid) {
         try {
-            m_pyramid = std::make_unique<core::PicturePyramid>(m_picture);
+            m_pyramid =
+                std::make_unique<core::PicturePyramid>(m_picture, std::exchange(m_spare, {}));
         } catch (const std::bad_alloc&) {
             m_failed = true;
             return false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/editing/image.h"
 #include "core/viewer/picturepyramid.h"
@@ -35,13 +36,15 @@ public:
     // What a reduction of `picture` to `scaledSize` should read: a level when they are built
     // and up to date, else the picture. Starts building them when they are missing.
     const core::Image& sourceFor(const core::Image& picture, QSize scaledSize);
-    // Drops levels of a picture that is no longer the one shown, so their memory goes at once.
+    // Drops levels of a picture that is no longer the one shown. Their memory goes at once
+    // unless the picture now shown has the same size: then the next build writes into it.
     void refresh();
     // Whether up-to-date levels are ready (also when the picture is too small for any).
     bool ready();
     // Builds what is missing now instead of slice by slice.
     void finish();
-    std::size_t bytes() const { return m_pyramid ? m_pyramid->Bytes() : 0; }
+    // Memory held for levels, built or kept for the next build.
+    std::size_t bytes() const;
 
 signals:
     // The levels are complete: surfaces may draw from them.
@@ -65,6 +68,8 @@ private:
     std::function<std::uint64_t()> m_revision;
     Key m_key; // what the levels are of
     std::unique_ptr<core::PicturePyramid> m_pyramid;
+    // Levels of an earlier picture of the same size, whose pages the next build reuses.
+    std::vector<core::Image> m_spare;
     int m_nextStripe = 0;
     bool m_failed = false; // no memory for them: the surfaces read the picture
     QTimer m_timer;

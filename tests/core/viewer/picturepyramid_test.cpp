@@ -52,6 +52,8 @@ TEST(PicturePyramid, LevelsHalveTheSizeAndAverageEachBlock) {
     };
     const Case cases[] = {
         {2051, 1539, {{1026, 770}, {513, 385}}}, // odd both ways, a partial last stripe
+        {2085, 45, {{1043, 23}, {522, 12}}},     // an odd count of rows in the first level
+        {4100, 100, {{2050, 50}, {1025, 25}, {513, 13}}}, // an odd count of levels
         {2048, 1024, {{1024, 512}, {512, 256}}}, // a level exactly at the smallest side
         {5, 4001, {{3, 2001}}},                  // the next level would exceed a third
         {2, 5000, {{1, 2500}}},                  // a level one pixel wide
@@ -59,10 +61,11 @@ TEST(PicturePyramid, LevelsHalveTheSizeAndAverageEachBlock) {
         {1022, 1022, {}},                        // too small
         {0, 0, {}},
     };
+    std::vector<Image> previous; // the levels of the case before, which fit no other
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         const Image picture = Scrambled(c.width, c.height, unsigned(c.width + c.height));
-        PicturePyramid pyramid(picture);
+        PicturePyramid pyramid(picture, std::move(previous));
         BuildAll(pyramid);
         ASSERT_EQ(pyramid.LevelCount(), int(c.sizes.size()));
         EXPECT_LE(pyramid.Bytes() * 3, picture.pixelCount() * sizeof(Image::Pixel));
@@ -75,6 +78,7 @@ TEST(PicturePyramid, LevelsHalveTheSizeAndAverageEachBlock) {
             EXPECT_EQ(std::pair(expected.width(), expected.height()), c.sizes[k]);
             EXPECT_TRUE(pyramid.Level(k) == expected) << "level " << k;
         }
+        previous = pyramid.ReleaseLevels();
     }
 }
 
@@ -88,7 +92,7 @@ TEST(PicturePyramid, FlatColoursStayExact) {
     }
 }
 
-TEST(PicturePyramid, StripesInAnyOrderAndOnTwoThreadsGiveTheSameLevels) {
+TEST(PicturePyramid, StripesInAnyOrderOnTwoThreadsIntoReusedLevelsGiveTheSameLevels) {
     const Image picture = Scrambled(2100, 2999, 7);
     PicturePyramid inOrder(picture);
     BuildAll(inOrder);
@@ -97,7 +101,13 @@ TEST(PicturePyramid, StripesInAnyOrderAndOnTwoThreadsGiveTheSameLevels) {
     std::vector<int> order(static_cast<std::size_t>(inOrder.StripeCount()));
     std::iota(order.begin(), order.end(), 0);
     std::shuffle(order.begin(), order.end(), std::mt19937(3));
-    PicturePyramid shuffled(picture);
+    // Into the levels of an earlier picture of the same size, whatever they hold.
+    const Image earlierPicture(picture.width(), picture.height(), 0xFF204060u);
+    PicturePyramid earlier(earlierPicture);
+    BuildAll(earlier);
+    const Image::Pixel* reused = earlier.Level(0).data();
+    PicturePyramid shuffled(picture, earlier.ReleaseLevels());
+    EXPECT_EQ(shuffled.Level(0).data(), reused);
     std::thread other([&] {
         for (std::size_t i = 1; i < order.size(); i += 2) shuffled.BuildStripe(order[i]);
     });
