@@ -51,6 +51,10 @@ std::optional<std::string> WritePng(const std::string& path, const QImage& image
         return file.errorString().toStdString();
     }
     QImageWriter writer(&file, "png");
+    // zlib's fastest level (Qt turns quality 80 into level 1): an entry is written for every
+    // picture of a first visit, and Qt's default level takes two to three times as long for
+    // an eighth fewer bytes.
+    writer.setQuality(80);
     if (!writer.write(image)) {
         file.cancelWriting();
         return writer.errorString().toStdString();
