@@ -15,10 +15,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QRadialGradient>
 
 #include <algorithm>
 #include <atomic>
@@ -38,23 +34,20 @@
 #include <thread>
 #include <vector>
 
-#include <sys/resource.h>
-#include <time.h>
 #include <unistd.h>
 
+#include "bench/buildrig.h"
+#include "bench/photos.h"
 #include "core/app/mainwindowmodel.h"
 #include "core/browser/browserhooks.h"
 #include "core/browser/folderbrowser.h"
 #include "core/browser/thumbnailbuilder.h"
 #include "core/browser/thumbnailsheet.h"
-#include "core/platform/clock.h"
-#include "core/platform/eventpump.h"
-#include "core/platform/wakesignal.h"
-#include "core/platform/volumesource.h"
 #include "qt/platform/qtpictureloader.h"
 
 namespace fs = std::filesystem;
 using namespace vistrel;
+using namespace vistrel::bench;
 
 namespace {
 
@@ -101,199 +94,8 @@ bool ResetPeak() {
     return static_cast<bool>(out);
 }
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// Seconds all CPUs spent busy (steal included), from /proc/stat, so the share taken by other
-// processes during a measurement can be reported next to it.
-double MachineBusySeconds() {
-    std::ifstream in("/proc/stat");
-    std::string cpu;
-    double user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0, steal = 0;
-    in >> cpu >> user >> nice >> system >> idle >> iowait >> irq >> softirq >> steal;
-    if (cpu != "cpu") return 0;
-    const long ticks = sysconf(_SC_CLK_TCK);
-    return (user + nice + system + irq + softirq + steal) / static_cast<double>(ticks > 0 ? ticks : 100);
-}
-
-double ThreadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
-
-double WallSeconds() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double Mb(double kb) { return kb / 1024.0; }
-double MbBytes(double bytes) { return bytes / (1024.0 * 1024.0); }
-
 // ---------------------------------------------------------------------------------------
-// Fakes for the platform interfaces the build needs
-
-class SteadyClock : public core::Clock {
-public:
-    std::chrono::system_clock::time_point now() const override {
-        return std::chrono::system_clock::now();
-    }
-    double elapsedSeconds() const override { return WallSeconds(); }
-    double random() override { return m_uniform(m_engine); }
-
-private:
-    std::mt19937_64 m_engine{1};
-    std::uniform_real_distribution<double> m_uniform{0.0, 1.0};
-};
-
-// No window: counts what a real pump would have done.
-struct CountingPump : core::EventPump {
-    int pending = 0;
-    int repaints = 0;
-    core::WakeSignal signal;
-    void processPendingEvents() override { ++pending; }
-    void repaint() override { ++repaints; }
-    void waitForEvents(int maxMilliseconds, bool repaintFirst) override {
-        repaints += repaintFirst;
-        signal.Wait(maxMilliseconds);
-    }
-    void wake() override { signal.Wake(); }
-};
-
-struct RootVolume : core::VolumeSource {
-    std::vector<core::Volume> volumes() const override { return {{"/", "/", true}}; }
-};
-
-// ---------------------------------------------------------------------------------------
-// Deterministic photo-like pictures
-
-// splitmix64: tiny, fast, and the same sequence everywhere.
-class Rng {
-public:
-    explicit Rng(std::uint64_t seed) : m_state(seed) {}
-    std::uint64_t next() {
-        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    double uniform() { return (next() >> 11) * (1.0 / 9007199254740992.0); }
-    double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
-
-private:
-    std::uint64_t m_state;
-};
-
-QColor RandomColour(Rng& rng, int alpha) {
-    return QColor(rng.below(256), rng.below(256), rng.below(256), alpha);
-}
-
-// Smooth light falling across the frame, soft shapes, and sensor-like grain on top: JPEG
-// sizes then come out close to those of camera pictures of the same size.
-QImage MakePhoto(int width, int height, std::uint64_t seed, double grain) {
-    Rng rng(seed);
-    QImage image(width, height, QImage::Format_RGB32);
-
-    // Background: per channel a sum of slow waves along x and along y (separable, so cheap).
-    std::vector<float> across[3], down[3];
-    for (int c = 0; c < 3; ++c) {
-        across[c].resize(static_cast<std::size_t>(width));
-        down[c].resize(static_cast<std::size_t>(height));
-        const double base = rng.range(70, 180);
-        const double ax = rng.range(15, 45), fx = rng.range(0.5, 2.5), px = rng.range(0, 6.3);
-        const double ay = rng.range(20, 55), fy = rng.range(0.3, 1.8), py = rng.range(0, 6.3);
-        const double ay2 = rng.range(5, 15), fy2 = rng.range(3, 7), py2 = rng.range(0, 6.3);
-        for (int x = 0; x < width; ++x)
-            across[c][static_cast<std::size_t>(x)] =
-                static_cast<float>(base + ax * std::cos(6.2832 * fx * x / width + px));
-        for (int y = 0; y < height; ++y)
-            down[c][static_cast<std::size_t>(y)] =
-                static_cast<float>(ay * std::cos(6.2832 * fy * y / height + py) +
-                                   ay2 * std::cos(6.2832 * fy2 * y / height + py2));
-    }
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            int v[3];
-            for (int c = 0; c < 3; ++c)
-                v[c] = std::clamp(static_cast<int>(across[c][static_cast<std::size_t>(x)] +
-                                                   down[c][static_cast<std::size_t>(y)]),
-                                  0, 255);
-            row[x] = qRgb(v[0], v[1], v[2]);
-        }
-    }
-
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        const double unit = std::min(width, height);
-        const int shapes = 30 + rng.below(25);
-        for (int i = 0; i < shapes; ++i) {
-            const double size = unit * rng.range(0.03, 0.35);
-            const QRectF box(rng.range(-0.1, 1.0) * width, rng.range(-0.1, 1.0) * height,
-                             size * rng.range(0.5, 2.0), size * rng.range(0.5, 2.0));
-            const int alpha = 150 + rng.below(106);
-            if (rng.below(2)) {
-                QRadialGradient fill(box.center(), std::max(box.width(), box.height()) / 2);
-                fill.setColorAt(0, RandomColour(rng, alpha));
-                fill.setColorAt(1, RandomColour(rng, alpha));
-                painter.setBrush(fill);
-            } else {
-                QLinearGradient fill(box.topLeft(), box.bottomRight());
-                fill.setColorAt(0, RandomColour(rng, alpha));
-                fill.setColorAt(1, RandomColour(rng, alpha));
-                painter.setBrush(fill);
-            }
-            switch (rng.below(3)) {
-            case 0:
-                painter.drawEllipse(box);
-                break;
-            case 1:
-                painter.drawRoundedRect(box, size * 0.1, size * 0.1);
-                break;
-            default: {
-                QPainterPath path;
-                path.moveTo(box.left() + rng.uniform() * box.width(), box.top());
-                for (int k = 0; k < 4; ++k)
-                    path.lineTo(box.left() + rng.uniform() * box.width(),
-                                box.top() + rng.uniform() * box.height());
-                path.closeSubpath();
-                painter.drawPath(path);
-            }
-            }
-        }
-    }
-
-    // Grain: triangular noise, mostly in brightness, a little in colour.
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const std::uint64_t bits = rng.next();
-            const auto field = [&](int shift) { return static_cast<int>((bits >> shift) & 0xFFFF); };
-            const double luma = ((field(0) + field(16)) / 65535.0 - 1.0) * grain;
-            const double chroma = (field(32) / 65535.0 - 0.5) * grain * 0.5;
-            const double chroma2 = (field(48) / 65535.0 - 0.5) * grain * 0.5;
-            const QRgb p = row[x];
-            const auto clamp = [](double v) { return std::clamp(static_cast<int>(v), 0, 255); };
-            row[x] = qRgb(clamp(qRed(p) + luma + chroma), clamp(qGreen(p) + luma),
-                          clamp(qBlue(p) + luma + chroma2));
-        }
-    }
-    return image;
-}
+// The folders
 
 enum class Kind { Jpeg, Bmp, Gif, Png, Heic };
 

@@ -4,7 +4,7 @@
 set -e
 packages="build-essential cmake git pkg-config qt6-base-dev qt6-image-formats-plugins \
 libgl-dev libcups2-dev desktop-file-utils appstream libgtest-dev libgmock-dev googletest \
-libbenchmark-dev librsvg2-bin libjpeg-dev"
+libbenchmark-dev librsvg2-bin libjpeg-dev libexif-dev"
 # Picture formats: qt6-image-formats-plugins reads WebP and TIFF, qt6-svg-dev brings Qt's SVG
 # reader, libheif-dev reads HEIC and AVIF (its decoders come with it); libheif-examples writes
 # the HEIC pictures of the thumbnail benchmark. WMF and EMF: libemf2svg-dev and libwmf-dev

@@ -51,13 +51,11 @@ QImage solid(int width, int height, QRgb colour) {
 }
 
 // Quadrants red, green (top) and blue, yellow (bottom): any turn or mirror moves them.
-QImage quadrants(int width, int height) {
+QImage quadrants(int width, int height, const Quadrants& colours = {Red, Green, Blue, Yellow}) {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            image.setPixel(x, y,
-                           y < height / 2 ? (x < width / 2 ? Red : Green)
-                                          : (x < width / 2 ? Blue : Yellow));
+            image.setPixel(x, y, colours[(y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1)]);
     return image;
 }
 
@@ -103,6 +101,21 @@ Bytes bigEndian(std::uint32_t v, int n) {
 Bytes withOrientation(const Bytes& jpeg, int orientation) {
     const Bytes payload = Bytes("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 25) +
                           char(orientation) + Bytes(6, '\0');
+    return jpeg.substr(0, 2) + "\xFF\xE1" + bigEndian(payload.size() + 2, 2) + payload +
+           jpeg.substr(2);
+}
+
+// Puts an EXIF block with the orientation tag and a JPEG thumbnail, as cameras write them,
+// right after the JPEG's start marker.
+Bytes withThumbnail(const Bytes& jpeg, const Bytes& thumbnail, int orientation) {
+    const auto entry = [](int tag, int type, std::uint32_t value) {
+        return bigEndian(tag, 2) + bigEndian(type, 2) + bigEndian(1, 4) +
+               (type == 3 ? bigEndian(value, 2) + Bytes(2, '\0') : bigEndian(value, 4));
+    };
+    const Bytes ifd0 = bigEndian(1, 2) + entry(0x0112, 3, orientation) + bigEndian(26, 4);
+    const Bytes ifd1 = bigEndian(3, 2) + entry(0x0103, 3, 6) + entry(0x0201, 4, 68) +
+                       entry(0x0202, 4, thumbnail.size()) + bigEndian(0, 4);
+    const Bytes payload = Bytes("Exif\0\0MM\0\x2A\0\0\0\x08", 14) + ifd0 + ifd1 + thumbnail;
     return jpeg.substr(0, 2) + "\xFF\xE1" + bigEndian(payload.size() + 2, 2) + payload +
            jpeg.substr(2);
 }
@@ -201,6 +214,39 @@ TEST_F(PictureLoaderTest, ExifOrientationGivesTheUprightPicture) {
                       std::pair(w / scale, h / scale));
             EXPECT_TRUE(near(quadrantColours(result.image), corners, 40));
         }
+    }
+}
+
+TEST_F(PictureLoaderTest, JpegThumbnailIsTheExifOneWhenItHasTheProportionsAndCoversTheBox) {
+#ifdef VISTREL_HAVE_LIBEXIF
+    constexpr bool withExif = true;
+#else
+    constexpr bool withExif = false;
+#endif
+    const Quadrants picture{Red, Green, Blue, Yellow}, embedded{0xFF00FFFF, 0xFFFF00FF, 0xFFFFFFFF,
+                                                                0xFF000000};
+    const std::tuple<const char*, int, int, int, int, int, bool> cases[] = {
+        // picture, thumbnail, orientation, thumbnail taken
+        {"matching", 800, 600, 160, 120, 1, true},
+        {"turned", 800, 600, 160, 120, 6, true},
+        {"letterboxed", 800, 450, 160, 120, 1, false},
+        {"too small", 800, 600, 80, 60, 1, false}};
+    for (const auto& [what, width, height, thumbWidth, thumbHeight, orientation, taken] : cases) {
+        const Bytes jpeg = withThumbnail(encode(quadrants(width, height), "JPG", 90),
+                                         encode(quadrants(thumbWidth, thumbHeight, embedded), "JPG", 90),
+                                         orientation);
+        const LoadResult result = loader.loadScaled(put("camera.jpg", jpeg), 128, 128);
+        ASSERT_TRUE(result.ok()) << what << ": " << result.errorText;
+        const bool turned = orientation == 6;
+        const int w = turned ? height : width, h = turned ? width : height;
+        EXPECT_EQ(std::pair(result.naturalWidth, result.naturalHeight), std::pair(w, h)) << what;
+        const auto fit = vistrel::core::FitInsidePixels(w, h, 128, 128);
+        EXPECT_EQ(std::pair(result.image.width(), result.image.height()),
+                  std::pair(fit.width, fit.height)) << what;
+        const Quadrants& stored = taken && withExif ? embedded : picture;
+        const Quadrants corners =
+            turned ? Quadrants{stored[2], stored[0], stored[3], stored[1]} : stored;
+        EXPECT_TRUE(near(quadrantColours(result.image), corners, 40)) << what;
     }
 }
 

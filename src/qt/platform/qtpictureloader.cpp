@@ -19,6 +19,7 @@
 #include "core/viewer/exiforientation.h"
 #include "core/viewer/metafileheader.h"
 #include "core/viewer/pictureloadrules.h"
+#include "qt/platform/exifthumbnailreader.h"
 #include "qt/platform/heifreader.h"
 #include "qt/platform/imageconvert.h"
 #include "qt/platform/jpegreader.h"
@@ -371,8 +372,18 @@ core::LoadResult QtPictureLoader::load(const std::string& path) const {
 
 core::LoadResult QtPictureLoader::loadScaled(const std::string& path, int maxWidth,
                                              int maxHeight) const {
-    return decode(path, QSize(std::max(maxWidth, 1), std::max(maxHeight, 1)), *m_metafiles,
-                  Budget{m_decodeLimit, m_availableMemory});
+    const QSize box(std::max(maxWidth, 1), std::max(maxHeight, 1));
+    const Budget budget{m_decodeLimit, m_availableMemory};
+    // A camera's own small copy of the picture spares decoding megapixels; whatever goes
+    // wrong on that way, the picture is decoded.
+    if (const std::optional<ExifThumbnail> embedded = ReadExifThumbnail(path, box)) {
+        QImage upright = oriented(embedded->image, embedded->orientation);
+        if (!upright.isNull()) {
+            LoadResult result = finish(path, std::move(upright), embedded->natural, box, budget);
+            if (result.ok()) return result;
+        }
+    }
+    return decode(path, box, *m_metafiles, budget);
 }
 
 } // namespace vistrel::qt

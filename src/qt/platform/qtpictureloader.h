@@ -17,7 +17,8 @@ namespace vistrel::qt {
 // above the limit is decoded at the largest DCT scale that fits; other formats are refused. Transparent parts
 // come out composed over white. Of an icon the largest image is taken, of an animation the
 // first frame. SVG is drawn at its own size, and straight into the box for a scaled decode.
-// WMF and EMF files go to MetafileLoader.
+// WMF and EMF files go to MetafileLoader. A scaled decode of a JPEG takes the thumbnail its
+// EXIF block holds instead, when that has the picture's proportions and covers the box.
 class MetafileLoader;
 
 class QtPictureLoader : public core::PictureLoader {

@@ -46,8 +46,7 @@ std::optional<std::string> WritePng(const std::string& path, const QImage& image
     if (!MakeFolders(QFileInfo(name).path()))
         return "cannot make the folder " + QFileInfo(name).path().toStdString();
     // Written beside the entry and renamed over it, so no reader sees half an entry. Not
-    // synced to disk: a cache entry lost to a crash is only made again, and a sync per
-    // thumbnail made a cold build of a big folder twenty times slower.
+    // synced to disk: a cache entry lost to a crash is only made again.
     QTemporaryFile file(name + ".XXXXXX"); // private (0600) from the start
     if (!file.open()) return file.errorString().toStdString();
     QImageWriter writer(&file, "png");
