@@ -94,12 +94,12 @@ for turn in 1 2 3; do
         wait_for_idle
         "$base_bin" --dir "$cache" --only mixed --runs "$runs" >"$work/base-mixed.txt"
         base_walls="$base_walls $(value "$work/base-mixed.txt" mixed.wall_median_s)"
-        echo "baseline $baseline, turn $turn: mixed folder median wall $(value "$work/base-mixed.txt" mixed.wall_median_s) s"
+        echo "baseline $baseline, turn $turn: mixed folder median wall $(value "$work/base-mixed.txt" mixed.wall_median_s) s; other processes up to $(calc "$(value "$work/base-mixed.txt" mixed.others_cpu_share_max) * 100" 0)% of the cores"
     fi
     wait_for_idle
     "$build/bench/thumbnails_bench" --dir "$cache" --only mixed --runs "$runs" >"$work/new-mixed.txt"
     new_walls="$new_walls $(value "$work/new-mixed.txt" mixed.wall_median_s)"
-    echo "this tree, turn $turn: mixed folder median wall $(value "$work/new-mixed.txt" mixed.wall_median_s) s"
+    echo "this tree, turn $turn: mixed folder median wall $(value "$work/new-mixed.txt" mixed.wall_median_s) s; other processes up to $(calc "$(value "$work/new-mixed.txt" mixed.others_cpu_share_max) * 100" 0)% of the cores"
     [ -n "$base_bin" ] || break
 done
 echo
