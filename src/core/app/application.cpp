@@ -41,7 +41,7 @@ Application::Application(Services services)
       m_fileCommands(m_browser, m_selection, m_current, m_rename, m_model.status,
                      m_services.dialogs, m_fileSystem, m_services.pump),
       m_properties(m_settings, m_services.host, m_services.dialogs, m_pixelEdit, m_current, m_zoom,
-                   m_selectionRect, m_model, *this, [this] { return m_builder.Building(); },
+                   m_selectionRect, m_model, *this, [this] { return m_builder.building(); },
                    m_services.decimalSeparator),
       m_options(m_settings, m_services.host, m_services.dialogs, m_browser, m_model, m_zoom,
                 {[this] {
@@ -435,7 +435,7 @@ void Application::OpenFullScreen() {
 void Application::RunFilter(Filter filter) {
     // The build's one yield takes user input; an edit then would work on a picture the build
     // is about to replace.
-    if (m_builder.Building()) return;
+    if (m_builder.building()) return;
     if (m_pixelEdit.Run(filter, m_current.picload(), m_current.PictureShown())) FocusPicture();
 }
 
@@ -485,7 +485,7 @@ bool Application::CommandEnabled(Command command) const {
 }
 
 bool Application::Busy() const {
-    return m_builder.Building() || m_pixelEdit.Running() || m_model.status.busy();
+    return m_builder.building() || m_pixelEdit.Running() || m_model.status.busy();
 }
 
 void Application::SetFrame(const WindowFrame& frame) { m_model.frame = frame; }

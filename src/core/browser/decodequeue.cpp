@@ -54,7 +54,7 @@ void DecodeQueue::Start(int count, Decode decode) {
         ++m_job;
         m_count = std::max(count, 0);
         m_decode = std::make_shared<const Decode>(std::move(decode));
-        m_next = m_taken = m_preferFirst = m_preferLast = 0;
+        m_next = m_preferFirst = m_preferLast = 0;
         m_started.assign(static_cast<std::size_t>(m_count), false);
         m_ready.clear();
     }
@@ -91,21 +91,13 @@ std::vector<DecodeQueue::Done> DecodeQueue::TakeReady() {
         const auto decode = m_decode;
         lock.unlock();
         taken.push_back({index, DecodeSafely(*decode, index)});
-        lock.lock();
-        m_taken += 1;
         return taken;
     }
     taken.assign(std::make_move_iterator(m_ready.begin()), std::make_move_iterator(m_ready.end()));
     m_ready.clear();
-    m_taken += static_cast<int>(taken.size());
     lock.unlock();
     if (!taken.empty()) m_canStart.notify_all();
     return taken;
-}
-
-bool DecodeQueue::Finished() const {
-    std::lock_guard lock(m_mutex);
-    return m_taken >= m_count;
 }
 
 void DecodeQueue::Work() {

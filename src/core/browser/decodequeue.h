@@ -42,8 +42,6 @@ public:
     void Prefer(int first, int last);
     // Whatever finished since the last call, in the order it finished.
     std::vector<Done> TakeReady();
-    // Every file of the job has been handed out (true with no job).
-    bool Finished() const;
     int threads() const { return static_cast<int>(m_workers.size()); }
 
 private:
@@ -58,7 +56,6 @@ private:
     std::shared_ptr<const Decode> m_decode;
     int m_count = 0;
     int m_next = 0;      // no file below it is left unstarted
-    int m_taken = 0;
     int m_preferFirst = 0;
     int m_preferLast = 0;
     std::vector<bool> m_started;

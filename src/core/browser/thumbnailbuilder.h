@@ -58,10 +58,9 @@ public:
     void Cancel();
     void clearThumbnails() override { ClearThumbnails(); }
     void buildThumbnails() override { BuildThumbnails(); }
-    bool building() const override { return m_building; }
     // From the build's first yield to the end of its final load. The progress value is 0
     // at both ends, so it cannot tell on its own.
-    bool Building() const { return m_building; }
+    bool building() const override { return m_building; }
     // The next build ends on this file of the folder, when it lists it, instead of the first.
     void EndOn(std::string name) { m_endOn = std::move(name); }
 

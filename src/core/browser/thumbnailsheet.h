@@ -109,7 +109,7 @@ public:
     void SetScrollValue(int value);
     // Moves the sheet for the scroll bar's current value.
     void VScroll_Change();
-    // The backdrop as shown: during a build its height lags behind the cells until the end,
+    // The backdrop as shown: its height may lag behind the cells until the scroll range is set,
     // and the rows built so far show anyway.
     Box ShownBack() const {
         Box back = m_model.picBack;

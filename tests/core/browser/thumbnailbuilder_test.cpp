@@ -199,7 +199,7 @@ TEST_F(ThumbnailBuilderTest, AFailureOutsideTheDecodersDropsTheBuildAndLeavesThe
     pump.throwOnRepaint = true;
     clock.step = 1;
     EXPECT_THROW(build(4 * window, 4), std::runtime_error);
-    EXPECT_FALSE(builder->Building());
+    EXPECT_FALSE(builder->building());
     EXPECT_EQ(model.status.progress, 0);
     EXPECT_EQ(model.cursor, Cursor::Default);
     builder.reset(); // lets the decodes still running end
