@@ -20,7 +20,7 @@ Application::Application(Services services)
                 m_services.clock,
                 m_services.pump, &m_current, m_services.twipsPerPixel, m_services.decodeThreads),
       m_browser(m_services.volumes, m_model.status, m_services.initialFolder,
-                {&m_builder, &m_current, this}),
+                {&m_builder, &m_current, this, &m_services.pump}),
       m_grid(m_model, m_sheet, m_browser, m_current, *this),
       m_rename(m_sheet, m_browser, m_services.dialogs),
       m_zoom(m_model, m_fullScreen, m_current, m_selectionRect, m_model.resizeHandles,
@@ -232,6 +232,7 @@ void Application::FocusPicture() {
 
 void Application::Close() {
     m_builder.Cancel();
+    m_browser.CancelReading();
     const auto& m = m_model;
     m_settings.Write("lastdir", m_browser.folderPath());
     m_settings.Write("bar", FormatNumber(m.picDisplay.width));
@@ -485,7 +486,8 @@ bool Application::CommandEnabled(Command command) const {
 }
 
 bool Application::Busy() const {
-    return m_builder.building() || m_pixelEdit.Running() || m_model.status.busy();
+    return m_builder.building() || m_browser.reading() || m_pixelEdit.Running() ||
+           m_model.status.busy();
 }
 
 void Application::SetFrame(const WindowFrame& frame) { m_model.frame = frame; }

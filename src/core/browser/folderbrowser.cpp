@@ -1,7 +1,11 @@
 #include "core/browser/folderbrowser.h"
 
+#include <atomic>
+#include <exception>
 #include <filesystem>
+#include <memory>
 #include <system_error>
+#include <thread>
 
 #include "core/app/numbers.h"
 #include "core/browser/volumelookup.h"
@@ -15,11 +19,50 @@ FolderBrowser::FolderBrowser(const VolumeSource& volumes, StatusBarState& status
       m_path(NormaliseFolderPath(initialFolder)) {
     m_drive = driveRootOf(m_path);
     if (!m_path.empty()) m_driveFolders[m_drive] = m_path;
-    m_folders = ListFolderTree(m_drive, m_path);
+    // Read in place: nothing of the window may run before it is made.
+    FolderContents contents = m_path.empty() ? FolderContents{}
+                                             : ReadFolder(m_path, nullptr);
+    m_folders = FolderTree(m_drive, m_path, contents.folders);
     m_filesPath = m_path;
     // The address box shows where the lists are, even before the first folder change.
     m_addressText = m_path;
     readFiles();
+}
+
+std::optional<FolderContents> FolderBrowser::read(const std::string& folder, bool withFiles) {
+    const std::uint64_t ticket = ++m_reads;
+    const PatternList pattern(m_pattern);
+    if (!m_links.pump) return ReadFolder(folder, withFiles ? &pattern : nullptr);
+
+    struct Reading {
+        FolderContents contents;
+        std::exception_ptr failure;
+        std::atomic<bool> done{false};
+    };
+    const auto reading = std::make_shared<Reading>();
+    EventPump& pump = *m_links.pump;
+    std::thread worker([reading, folder, pattern, withFiles, &pump] {
+        try {
+            reading->contents = ReadFolder(folder, withFiles ? &pattern : nullptr);
+        } catch (...) {
+            reading->failure = std::current_exception();
+        }
+        reading->done = true;
+        pump.wake();
+    });
+    // The worker is waited for however this is left: it reads the pump.
+    const struct Joined {
+        std::thread& worker;
+        int& running;
+        ~Joined() {
+            worker.join();
+            --running;
+        }
+    } joined{worker, ++m_readsRunning};
+    while (!reading->done) pump.waitForEvents(40, false);
+    if (reading->failure) std::rethrow_exception(reading->failure);
+    if (ticket != m_reads) return std::nullopt;
+    return std::move(reading->contents);
 }
 
 std::string FolderBrowser::driveRootOf(const std::string& normalised) const {
@@ -42,23 +85,29 @@ std::optional<std::string> FolderBrowser::folderProblem(const std::string& norma
 std::optional<std::string> FolderBrowser::setFolderPath(const std::string& path) {
     const std::string normalised = NormaliseFolderPath(path);
     if (auto problem = folderProblem(normalised, path)) return problem;
-    if (normalised == m_path) return std::nullopt;
+    if (normalised == m_path) {
+        ++m_reads; // the user went back to where the lists are: a reading under way is undone
+        return std::nullopt;
+    }
+    // A swallowed change leaves the file list as it is, so its files are not read.
+    auto contents = read(normalised, m_suppressFolderChange != 1);
+    if (!contents) return std::nullopt; // another change took its place
 
     m_path = normalised;
     m_driveFolders[driveRootOf(m_path)] = m_path;
-    m_folders = ListFolderTree(driveRootOf(m_path), m_path);
+    m_folders = FolderTree(driveRootOf(m_path), m_path, contents->folders);
     ++m_revision;
-    onFolderChanged();
+    onFolderChanged(std::move(contents->files));
     return std::nullopt;
 }
 
-void FolderBrowser::onFolderChanged() {
+void FolderBrowser::onFolderChanged(std::vector<std::string> files) {
     if (m_suppressFolderChange == 1) {
         m_suppressFolderChange = 0;
         return;
     }
     m_filesPath = m_path;
-    readFiles();
+    setFiles(std::move(files));
     m_addressText = m_path;
     m_addressHistory.push_back(m_path);
     ++m_revision;
@@ -129,14 +178,14 @@ void FolderBrowser::setPattern(std::string pattern) {
 }
 
 std::string FolderBrowser::filePath(int index) const {
-    if (index < 0 || index >= static_cast<int>(m_files.size())) return {};
-    return AppendPathSeparator(m_filesPath) + m_files[static_cast<std::size_t>(index)];
+    if (index < 0 || index >= static_cast<int>(m_files->size())) return {};
+    return AppendPathSeparator(m_filesPath) + (*m_files)[static_cast<std::size_t>(index)];
 }
 
 bool FolderBrowser::chooseFileType(std::string_view itemName) {
     const FileTypeItem* item = FindFileType(itemName);
     if (!item || item->isSeparator()) return false;
-    setPattern(std::string(item->pattern));
+    m_pattern = item->pattern; // read once, by the refresh
     RefreshFolder();
     return true;
 }
@@ -145,26 +194,39 @@ void FolderBrowser::RefreshFolder() {
     // A running build gives way to the new one; an edit in progress does not.
     const bool building = m_links.grid && m_links.grid->building();
     if (m_status.busy() && !building) return;
-    RefreshLists();
+    if (!RefreshLists()) return;
     if (m_links.grid) {
         m_links.grid->clearThumbnails();
         m_links.grid->buildThumbnails();
     }
 }
 
-void FolderBrowser::RefreshLists() {
-    m_folders = ListFolderTree(driveRootOf(m_path), m_path);
+bool FolderBrowser::RefreshLists() {
+    // The file list lags behind only after a swallowed change; then it is read on its own.
+    const bool together = m_filesPath == m_path;
+    auto contents = read(m_path, together);
+    if (!contents) return false;
+    std::vector<std::string> files = std::move(contents->files);
+    if (!together && !m_filesPath.empty()) {
+        auto own = read(m_filesPath, true);
+        if (!own) return false;
+        files = std::move(own->files);
+    }
+    m_folders = FolderTree(driveRootOf(m_path), m_path, contents->folders);
     ++m_revision;
-    readFiles();
+    setFiles(std::move(files));
     writeCount();
     // The folder may have gone away under us; say so rather than show an unexplained empty list.
     if (auto problem = folderProblem(m_filesPath, m_filesPath)) {
         m_status.setText(StatusBarState::Status, "Error: " + *problem);
     }
+    return true;
 }
 
 void FolderBrowser::RefreshFolderList() {
-    m_folders = ListFolderTree(driveRootOf(m_path), m_path);
+    auto contents = read(m_path, false);
+    if (!contents) return;
+    m_folders = FolderTree(driveRootOf(m_path), m_path, contents->folders);
     ++m_revision;
 }
 
@@ -177,19 +239,23 @@ void FolderBrowser::FolderRenamed(const std::string& from, const std::string& to
 }
 
 void FolderBrowser::readFiles() {
+    setFiles(m_filesPath.empty() ? std::vector<std::string>{}
+                                 : ListPictureFiles(m_filesPath, PatternList(m_pattern)));
+}
+
+void FolderBrowser::setFiles(std::vector<std::string> files) {
     ++m_revision;
-    m_files = m_filesPath.empty() ? std::vector<std::string>{}
-                                  : ListPictureFiles(m_filesPath, PatternList(m_pattern));
+    m_files = std::make_shared<const std::vector<std::string>>(std::move(files));
 }
 
 void FolderBrowser::writeCount() {
-    const int count = static_cast<int>(m_files.size());
+    const int count = static_cast<int>(m_files->size());
     m_lastImageIndex = count - 1;
     m_status.setText(StatusBarState::Images, "Images: " + std::to_string(count));
 }
 
 void FolderBrowser::fileListClick(int index) {
-    if (index < 0 || index >= static_cast<int>(m_files.size())) return;
+    if (index < 0 || index >= static_cast<int>(m_files->size())) return;
     if (m_links.loads) LoadClicked(*m_links.loads, index, m_shiftHeld == 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "core/browser/browserhooks.h"
 #include "core/browser/filetypes.h"
 #include "core/browser/folderlisting.h"
+#include "core/platform/eventpump.h"
 #include "core/platform/volumesource.h"
 #include "core/viewer/pictureloads.h"
 
@@ -24,12 +26,17 @@ struct BrowserLinks {
     GridRebuilder* grid = nullptr;   // a folder change rebuilds the thumbnails
     PictureLoads* loads = nullptr;   // a click in the file list loads its picture
     CommandSink* commands = nullptr; // the file list's keys run commands
+    EventPump* pump = nullptr;       // folders are read on a worker while the window runs
 };
 
 // The explorer pane's state: the drive list (dlbList), folder list (drlList), file list
 // (flbList) and address box (txtAddress), kept in step with one current folder.
 // Failures are reported as "<path>: <reason>" texts and never thrown; whatever failed
 // leaves the state as it was.
+//
+// With a pump linked, a folder is read on a worker thread while the window takes input. A
+// folder change or refresh from there takes the place of the one being read: the reading
+// that was overtaken changes nothing.
 class FolderBrowser {
 public:
     // Starts in initialFolder with both lists read, without raising a folder change and
@@ -73,7 +80,9 @@ public:
     void setPattern(std::string pattern);
     // The folder the file list shows; lags behind folderPath() only after a swallowed change.
     const std::string& fileListPath() const { return m_filesPath; }
-    const std::vector<std::string>& files() const { return m_files; }
+    const std::vector<std::string>& files() const { return *m_files; }
+    // The same list, kept alive for whoever still reads it after the next listing.
+    std::shared_ptr<const std::vector<std::string>> sharedFiles() const { return m_files; }
     // Folder and name of a file list entry joined; empty for a position outside the list.
     std::string filePath(int index) const;
 
@@ -108,14 +117,20 @@ public:
     // Re-reads the lists and rebuilds the thumbnails, in place of a build that runs; does
     // nothing while an edit runs.
     void RefreshFolder();
-    // Re-reads both lists and writes the count to panel 1 and LastImageIndex.
-    void RefreshLists();
+    // Re-reads both lists and writes the count to panel 1 and LastImageIndex. False (and
+    // nothing changed) when another reading took its place.
+    bool RefreshLists();
     // Re-reads the folder list only: the file list and the grid stay as they are.
     void RefreshFolderList();
     // The folder at `from` now has the path `to`. What shows its content keeps showing it
     // (nothing is re-read or rebuilt) but under the new path, so that loads and renames
     // from the grid find the files.
     void FolderRenamed(const std::string& from, const std::string& to);
+
+    // A folder is being read (only with a pump linked).
+    bool reading() const { return m_readsRunning > 0; }
+    // The folder being read is dropped when read: the window is closing.
+    void CancelReading() { ++m_reads; }
 
     // --- shared values -----------------------------------------------------------------
     // File list entries minus one; -1 for an empty folder or before anything was counted.
@@ -128,12 +143,16 @@ public:
     void setShiftHeld(int value) { m_shiftHeld = value; }
 
 private:
-    void onFolderChanged();
+    void onFolderChanged(std::vector<std::string> files);
+    // The folder's subfolders and, when asked, its files; nothing when another reading (or
+    // CancelReading) took its place meanwhile.
+    std::optional<FolderContents> read(const std::string& folder, bool withFiles);
     void onDriveChanged();
     std::optional<std::string> folderProblem(const std::string& normalised,
                                              const std::string& shown) const;
     std::string driveRootOf(const std::string& normalised) const;
     void readFiles();
+    void setFiles(std::vector<std::string> files);
     void writeCount();
 
     const VolumeSource& m_volumes;
@@ -147,7 +166,8 @@ private:
     std::map<std::string, std::string> m_driveFolders; // last folder opened on each drive
     std::string m_pattern{AllPicturesPattern};
     std::string m_filesPath;
-    std::vector<std::string> m_files;
+    std::shared_ptr<const std::vector<std::string>> m_files =
+        std::make_shared<const std::vector<std::string>>();
     std::string m_addressText;
     std::vector<std::string> m_addressHistory;
     int m_lastImageIndex = -1;
@@ -155,6 +175,8 @@ private:
     int m_shiftHeld = 0;
     int m_fileListPosition = -1;
     std::uint64_t m_revision = 0;
+    std::uint64_t m_reads = 0; // readings started, CancelReading() counted too
+    int m_readsRunning = 0;
 };
 
 } // namespace vistrel::core

@@ -1,11 +1,20 @@
 #include "core/browser/folderlisting.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string_view>
 #include <filesystem>
 #include <system_error>
 #include <type_traits>
 
 #include "core/browser/naturalorder.h"
+
+#if defined(__unix__) || defined(__APPLE__)
+#define VISTREL_POSIX_LISTING 1
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
 
 namespace vistrel::core {
 
@@ -13,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifndef VISTREL_POSIX_LISTING
 bool IsHidden(const std::string& name) {
     return !name.empty() && name.front() == '.';
 }
@@ -38,6 +48,7 @@ template <typename Visit> void ForEachVisibleEntry(const std::string& folder, Vi
         if (!IsHidden(name)) visit(*it, name);
     }
 }
+#endif
 
 std::string StripTrailingSeparators(std::string text, std::size_t keep) {
     while (text.size() > keep &&
@@ -73,17 +84,97 @@ std::optional<std::string> FolderProblem(const std::string& folder, const std::s
     return std::nullopt;
 }
 
-std::vector<std::string> ListPictureFiles(const std::string& folder, const PatternList& pattern) {
-    std::vector<std::string> files;
+namespace {
+
+enum class EntryKind { Folder, File, Other };
+
+#ifdef VISTREL_POSIX_LISTING
+// The kind the directory entry names; only links and file systems that do not tell
+// cost a stat (following links).
+EntryKind KindOf(int folderFd, const dirent& entry) {
+    switch (entry.d_type) {
+    case DT_DIR: return EntryKind::Folder;
+    case DT_REG: return EntryKind::File;
+    case DT_LNK:
+    case DT_UNKNOWN: break;
+    default: return EntryKind::Other;
+    }
+    struct stat status;
+    if (fstatat(folderFd, entry.d_name, &status, 0) != 0) return EntryKind::Other;
+    if (S_ISDIR(status.st_mode)) return EntryKind::Folder;
+    return S_ISREG(status.st_mode) ? EntryKind::File : EntryKind::Other;
+}
+#endif
+
+// Names gathered in one block and handed out sorted, so a big folder's list is allocated
+// once rather than grown name by name.
+class NameBlock {
+public:
+    void add(std::string_view name) {
+        m_starts.push_back(m_text.size());
+        m_text.append(name);
+    }
+    std::vector<std::string> sorted() const {
+        std::vector<std::string_view> names;
+        names.reserve(m_starts.size());
+        for (std::size_t i = 0; i < m_starts.size(); ++i) {
+            const std::size_t end = i + 1 < m_starts.size() ? m_starts[i + 1] : m_text.size();
+            names.push_back(std::string_view(m_text).substr(m_starts[i], end - m_starts[i]));
+        }
+        std::vector<std::string> result;
+        result.reserve(names.size());
+        for (const std::uint32_t i : NaturalSortOrder(names)) result.emplace_back(names[i]);
+        return result;
+    }
+
+private:
+    std::string m_text;
+    std::vector<std::size_t> m_starts;
+};
+
+} // namespace
+
+FolderContents ReadFolder(const std::string& folder, const PatternList* pattern) {
+    NameBlock folders, files;
+    const auto take = [&](EntryKind kind, std::string_view name) {
+        if (kind == EntryKind::Folder) folders.add(name);
+        else if (kind == EntryKind::File) files.add(name);
+    };
+#ifdef VISTREL_POSIX_LISTING
+    // One pass with the types the folder itself records: a folder of 200,000 files is read
+    // in a fraction of what a stat per entry would take.
+    if (DIR* dir = opendir(folder.c_str())) {
+        const int fd = dirfd(dir);
+        while (const dirent* entry = readdir(dir)) {
+            const char* name = entry->d_name;
+            if (name[0] == '.') continue; // hidden, and "." and ".."
+            const bool wanted = pattern && pattern->matches(name);
+            // A name the pattern refuses is of no interest unless it may be a folder.
+            if (!wanted && entry->d_type != DT_DIR && entry->d_type != DT_LNK &&
+                entry->d_type != DT_UNKNOWN)
+                continue;
+            const EntryKind kind = KindOf(fd, *entry);
+            if (kind == EntryKind::Folder || wanted) take(kind, name);
+        }
+        closedir(dir);
+    }
+#else
     ForEachVisibleEntry(folder, [&](const fs::directory_entry& entry, const std::string& name) {
         std::error_code ec;
-        if (pattern.matches(name) && entry.is_regular_file(ec) && !ec) files.push_back(name);
+        if (entry.is_directory(ec) && !ec) take(EntryKind::Folder, name);
+        else if (pattern && pattern->matches(name) && entry.is_regular_file(ec) && !ec)
+            take(EntryKind::File, name);
     });
-    SortNaturally(files);
-    return files;
+#endif
+    return {folders.sorted(), files.sorted()};
 }
 
-std::vector<FolderEntry> ListFolderTree(const std::string& volumeRoot, const std::string& folder) {
+std::vector<std::string> ListPictureFiles(const std::string& folder, const PatternList& pattern) {
+    return ReadFolder(folder, &pattern).files;
+}
+
+std::vector<FolderEntry> FolderTree(const std::string& volumeRoot, const std::string& folder,
+                                    const std::vector<std::string>& subfolders) {
     std::vector<FolderEntry> entries;
     if (folder.empty()) return entries;
     const fs::path target(NormaliseFolderPath(folder));
@@ -104,16 +195,14 @@ std::vector<FolderEntry> ListFolderTree(const std::string& volumeRoot, const std
     entries.back().current = true;
 
     const int depth = entries.back().depth + 1;
-    std::vector<std::string> names;
-    ForEachVisibleEntry(chain.string(),
-                        [&](const fs::directory_entry& entry, const std::string& name) {
-                            std::error_code ec;
-                            if (entry.is_directory(ec) && !ec) names.push_back(name);
-                        });
-    std::sort(names.begin(), names.end(), NaturalOrder{});
-    for (const auto& name : names)
+    for (const auto& name : subfolders)
         entries.push_back({name, (chain / name).string(), depth, false});
     return entries;
+}
+
+std::vector<FolderEntry> ListFolderTree(const std::string& volumeRoot, const std::string& folder) {
+    if (folder.empty()) return {};
+    return FolderTree(volumeRoot, folder, ReadFolder(NormaliseFolderPath(folder), nullptr).folders);
 }
 
 } // namespace vistrel::core

@@ -26,13 +26,27 @@ std::string NormaliseFolderPath(const std::string& path);
 // when it exists, is a folder (links followed) and can be read.
 std::optional<std::string> FolderProblem(const std::string& folder, const std::string& shown);
 
-// The visible regular files (links followed) of a folder whose names match the pattern,
-// in natural order. Entries that cannot be read are skipped; an unreadable folder gives none.
+// What one reading of a folder finds: its visible subfolders and its visible regular files
+// that match the pattern (links followed), each in natural order.
+struct FolderContents {
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
+};
+
+// Reads the folder once, with at most one stat an entry (none where the folder records the
+// entry's type). No pattern lists no files. Entries that cannot be read are skipped; an
+// unreadable folder gives none. Safe to call from any thread.
+FolderContents ReadFolder(const std::string& folder, const PatternList* pattern);
+
+// The files of ReadFolder alone.
 std::vector<std::string> ListPictureFiles(const std::string& folder, const PatternList& pattern);
 
 // What the folder list shows: the chain from volumeRoot down to folder (each an ancestor of
-// the next), then the visible subfolders of folder in natural order, one level deeper.
+// the next), then the given subfolders of folder, one level deeper.
 // A folder outside volumeRoot is chained from its file system root instead.
+std::vector<FolderEntry> FolderTree(const std::string& volumeRoot, const std::string& folder,
+                                    const std::vector<std::string>& subfolders);
+// FolderTree with the subfolders read from folder.
 std::vector<FolderEntry> ListFolderTree(const std::string& volumeRoot, const std::string& folder);
 
 } // namespace vistrel::core

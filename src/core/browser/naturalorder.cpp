@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <numeric>
+#include <string_view>
+#include <stdexcept>
 #include <utility>
 
 #include "core/app/asciitext.h"
@@ -58,9 +59,7 @@ int NaturalOrder::compare(std::string_view a, std::string_view b) {
     return 0;
 }
 
-std::string NaturalKey(std::string_view name) {
-    std::string key;
-    key.reserve(name.size() + 8);
+void AppendNaturalKey(std::string& key, std::string_view name) {
     for (std::size_t i = 0; i < name.size();) {
         if (!IsDigit(name[i])) {
             key += AsciiLower(name[i++]);
@@ -78,21 +77,105 @@ std::string NaturalKey(std::string_view name) {
         key.append(name.substr(i, end - i));
         i = end;
     }
+}
+
+std::string NaturalKey(std::string_view name) {
+    std::string key;
+    key.reserve(name.size() + 8);
+    AppendNaturalKey(key, name);
     return key;
 }
 
-void SortNaturally(std::vector<std::string>& names) {
-    std::vector<std::pair<std::string, std::size_t>> keys;
-    keys.reserve(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) keys.emplace_back(NaturalKey(names[i]), i);
-    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first < b.first;
-        return names[a.second] < names[b.second];
+namespace {
+
+// A name's key within the shared block, led by the eight bytes that follow the prefix every
+// key shares, as a number: most comparisons end there, without touching the block.
+struct SortEntry {
+    std::uint64_t head;
+    std::uint32_t offset;
+    std::uint32_t length;
+    std::uint32_t index;
+};
+
+std::uint64_t HeadAt(std::string_view key, std::size_t from) {
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        const std::size_t at = from + i;
+        head = (head << 8) | (at < key.size() ? static_cast<unsigned char>(key[at]) : 0u);
+    }
+    return head;
+}
+
+} // namespace
+
+std::vector<std::uint32_t> NaturalSortOrder(const std::vector<std::string_view>& names) {
+    std::vector<std::uint32_t> order(names.size());
+    if (names.size() > UINT32_MAX) throw std::length_error("too many names to sort");
+    std::string block;
+    std::size_t total = 0;
+    for (const std::string_view name : names) total += name.size() + 8;
+    if (names.size() < 2 || total > UINT32_MAX) { // beyond any folder; the plain way still works
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return NaturalOrder{}(names[a], names[b]);
+        });
+        return order;
+    }
+    block.reserve(total);
+    std::vector<SortEntry> entries(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::size_t offset = block.size();
+        AppendNaturalKey(block, names[i]);
+        entries[i] = {0, static_cast<std::uint32_t>(offset),
+                      static_cast<std::uint32_t>(block.size() - offset),
+                      static_cast<std::uint32_t>(i)};
+    }
+    const auto keyOf = [&block](const SortEntry& e) {
+        return std::string_view(block).substr(e.offset, e.length);
+    };
+    // Camera folders share long prefixes ("img_0"): the heads start after them.
+    const std::string_view first = keyOf(entries.front());
+    std::size_t shared = first.size();
+    for (const SortEntry& e : entries) {
+        const std::string_view key = keyOf(e);
+        const std::size_t limit = std::min(shared, key.size());
+        std::size_t n = 0;
+        while (n < limit && key[n] == first[n]) ++n;
+        shared = n;
+    }
+    for (SortEntry& e : entries) e.head = HeadAt(keyOf(e), shared);
+    const std::size_t rest = shared + 8;
+    std::sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
+        if (a.head != b.head) return a.head < b.head;
+        const std::string_view ka = keyOf(a), kb = keyOf(b);
+        const std::string_view ta = ka.size() > rest ? ka.substr(rest) : std::string_view{};
+        const std::string_view tb = kb.size() > rest ? kb.substr(rest) : std::string_view{};
+        if (const int c = ta.compare(tb)) return c < 0;
+        if (ka.size() != kb.size()) return ka.size() < kb.size();
+        return names[a.index] < names[b.index];
     });
-    std::vector<std::string> sorted;
-    sorted.reserve(names.size());
-    for (const auto& key : keys) sorted.push_back(std::move(names[key.second]));
-    names = std::move(sorted);
+    for (std::size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].index;
+    return order;
+}
+
+void SortNaturally(std::vector<std::string>& names) {
+    std::vector<std::uint32_t> order =
+        NaturalSortOrder(std::vector<std::string_view>(names.begin(), names.end()));
+    // Names move along the permutation's cycles in place: no second list to allocate.
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start) continue;
+        std::string held = std::move(names[start]);
+        std::size_t at = start;
+        for (;;) {
+            const std::size_t from = std::exchange(order[at], static_cast<std::uint32_t>(at));
+            if (from == start) {
+                names[at] = std::move(held);
+                break;
+            }
+            names[at] = std::move(names[from]);
+            at = from;
+        }
+    }
 }
 
 bool NaturalOrder::operator()(std::string_view a, std::string_view b) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,9 +22,12 @@ struct NaturalOrder {
 // Text whose plain byte order is NaturalOrder::compare's order: lower-case ASCII, and each
 // digit run as a marker, its significant length and its significant digits.
 std::string NaturalKey(std::string_view name);
+void AppendNaturalKey(std::string& key, std::string_view name);
 
-// Sorts names in NaturalOrder, comparing each name's key instead of the names: a folder of
-// 200,000 files sorts in a fraction of the time.
+// The positions of names in NaturalOrder, found by comparing each name's key instead of the
+// names: a folder of 200,000 files sorts in a fraction of the time.
+std::vector<std::uint32_t> NaturalSortOrder(const std::vector<std::string_view>& names);
+// Sorts names in NaturalOrder, as NaturalSortOrder finds it.
 void SortNaturally(std::vector<std::string>& names);
 
 } // namespace vistrel::core

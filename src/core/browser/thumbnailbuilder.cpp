@@ -1,6 +1,7 @@
 #include "core/browser/thumbnailbuilder.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -51,11 +52,6 @@ private:
 
 int PixelsFor(Twips twips, double twipsPerPixel) {
     return std::max(1, static_cast<int>(std::ceil(twips / twipsPerPixel)));
-}
-
-std::vector<std::string> FileNames(const FolderBrowser& browser, int count) {
-    const std::vector<std::string>& files = browser.files();
-    return {files.begin(), files.begin() + std::clamp<std::ptrdiff_t>(count, 0, std::ssize(files))};
 }
 
 // Runs on the decoder's workers: whatever the loader throws is a failed file.
@@ -199,19 +195,18 @@ void ThumbnailBuilder::BuildOnce() {
     const double start = m_clock.elapsedSeconds();
     m_firstError.clear();
 
-    const int last = m_browser.LastImageIndex();
-    const int count = std::max(last + 1, 0);
+    // The workers hold on to this listing of the names: a dropped build's last decodes may
+    // still read it after the next listing. Each worker makes its own paths: for 200,000
+    // files that is time the window would otherwise wait.
+    const auto names = m_browser.sharedFiles();
+    // As many as panel 1 counts, never more than are listed.
+    const int count = std::clamp(m_browser.LastImageIndex() + 1, 0,
+                                 static_cast<int>(std::min<std::size_t>(names->size(), INT_MAX)));
+    const int last = count - 1;
     m_sheet.StartCells(count);
     m_sheet.BackToScrollBar();
     BusyScope busy(m);
 
-    // Paths are fixed before the workers start; they read nothing else of the browser, and a
-    // dropped build's last decodes may still read them.
-    // The names are fixed before the workers start; they read nothing else of the browser,
-    // and a dropped build's last decodes may still read them. Each worker makes its own
-    // paths: for 200,000 files that is time the window would otherwise wait.
-    const auto names =
-        std::make_shared<const std::vector<std::string>>(FileNames(m_browser, count));
     const std::string folder = AppendPathSeparator(m_browser.fileListPath());
     const double tpp = m_twipsPerPixel > 0 ? m_twipsPerPixel : 15.0;
     const int boxPixelsWide = PixelsFor(m.imgTemp.width, tpp);
@@ -224,7 +219,7 @@ void ThumbnailBuilder::BuildOnce() {
 
     // The picture the build ends on is shown first, while the workers start on the cells.
     int endOn = 0;
-    const auto& files = m_browser.files();
+    const std::vector<std::string>& files = *names;
     const auto named = std::find(files.begin(), files.end(), std::exchange(m_endOn, {}));
     if (named != files.end() && named - files.begin() < count)
         endOn = static_cast<int>(named - files.begin());

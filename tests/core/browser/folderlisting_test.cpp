@@ -30,13 +30,15 @@ TEST(FolderListing, TreeChainsFromTheVolumeRootThenListsSubfolders) {
     for (const char* sub : {"d10", "d2", "D1", ".git"})
         dir.folder(open + "/" + sub);
     dir.file(open + "/file.jpg");
+    fs::create_directory_symlink(dir.path("a b"), open + "/linked");
     EXPECT_EQ(ListFolderTree(dir.path() + "/", open + "/"),
               (std::vector<FolderEntry>{{dir.path(), dir.path(), 0, false},
                                         {"a b", dir.path("a b"), 1, false},
                                         {"\xC3\xA9t\xC3\xA9", open, 2, true},
                                         {"D1", open + "/D1", 3, false},
                                         {"d2", open + "/d2", 3, false},
-                                        {"d10", open + "/d10", 3, false}}));
+                                        {"d10", open + "/d10", 3, false},
+                                        {"linked", open + "/linked", 3, false}}));
     // Outside the given root the chain starts at the file system root.
     EXPECT_EQ(ListFolderTree("/nowhere", open).front().path, "/");
 }
