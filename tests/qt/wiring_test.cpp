@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QProgressBar>
 #include <QTest>
 
@@ -41,14 +41,14 @@ protected:
 } // namespace
 
 TEST_F(WiringTest, FileListKeysStepAndZoomAndLeaveTheListWhereThePictureIs) {
-    auto* list = child<QListWidget>("flbList");
+    auto* list = child<QListView>("flbList");
     list->setFocus();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(3)).center());
+                      list->visualRect(list->model()->index(3, 0)).center());
     EXPECT_TRUE(shown().startsWith("Image: p03.bmp"));
     QTest::keyClick(list, Qt::Key_Right);
     EXPECT_TRUE(shown().startsWith("Image: p04.bmp"));
-    EXPECT_EQ(list->currentRow(), 4); // moved by the load, not by the arrow
+    EXPECT_EQ(list->currentIndex().row(), 4); // moved by the load, not by the arrow
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(panel("zoom"), "Zoom: 105%");
 }
@@ -72,7 +72,7 @@ TEST_F(WiringTest, ASlideShowTickReachesTheScreen) {
     const QString before = shown();
     platform->slideTimer.tick();
     EXPECT_NE(shown(), before);
-    EXPECT_EQ(child<QListWidget>("flbList")->currentRow(), app().Current().CurrentFileIndex);
+    EXPECT_EQ(child<QListView>("flbList")->currentIndex().row(), app().Current().CurrentFileIndex);
     window->action("mnuSlideShow")->trigger();
     EXPECT_EQ(platform->slideTimer.interval(), 0);
 }
@@ -114,5 +114,5 @@ TEST_F(WiringTest, APictureGivenAtStartIsShownAndSelectedInItsFolder) {
     open(program.path(), {}, folder.filePath("p11.bmp"));
     EXPECT_TRUE(shown().startsWith("Image: p11.bmp")) << shown().toStdString();
     EXPECT_EQ(app().SelectedFiles().names(), std::vector<std::string>{"p11.bmp"});
-    EXPECT_EQ(child<QListWidget>("flbList")->currentRow(), 11);
+    EXPECT_EQ(child<QListView>("flbList")->currentIndex().row(), 11);
 }

@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QTreeWidget>
@@ -10,6 +10,7 @@
 #include "qt/platform/keyconvert.h"
 #include "qt/platform/pathtext.h"
 #include "qt/platform/twips.h"
+#include "qt/widgets/filelistmodel.h"
 
 namespace vistrel::qt {
 
@@ -17,7 +18,7 @@ ExplorerPane::ExplorerPane(core::Application& app, const core::VolumeSource& vol
                            QWidget* parent)
     : QWidget(parent), m_app(app), m_volumes(volumes), m_act(std::move(act)),
       m_dlbList(new QComboBox(this)), m_drlList(new QTreeWidget(this)),
-      m_flbList(new QListWidget(this)) {
+      m_flbList(new QListView(this)), m_files(new FileListModel(this)) {
     setObjectName("picExplorer");
     m_dlbList->setObjectName("dlbList");
     m_drlList->setObjectName("drlList");
@@ -27,13 +28,15 @@ ExplorerPane::ExplorerPane(core::Application& app, const core::VolumeSource& vol
     m_drlList->setContextMenuPolicy(Qt::PreventContextMenu);
     m_flbList->setObjectName("flbList");
     m_flbList->setUniformItemSizes(true);
+    m_flbList->setModel(m_files);
+    m_flbList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_flbList->setContextMenuPolicy(Qt::PreventContextMenu);
     for (QObject* o : {static_cast<QObject*>(m_flbList), static_cast<QObject*>(m_flbList->viewport()),
                        static_cast<QObject*>(m_drlList->viewport())})
         o->installEventFilter(this);
 
-    connect(m_flbList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        const int row = m_flbList->row(item);
+    connect(m_flbList, &QListView::clicked, this, [this](const QModelIndex& index) {
+        const int row = index.row();
         m_act([&] { m_app.FileListClicked(row); });
     });
     connect(m_drlList, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
@@ -90,18 +93,11 @@ void ExplorerPane::render(double tpp) {
 void ExplorerPane::refill() {
     const auto& browser = m_app.Browser();
 
-    QStringList names;
-    names.reserve(static_cast<int>(browser.files().size()));
-    for (const auto& f : browser.files()) names << PathText(f);
-    bool same = m_flbList->count() == names.size();
-    for (int i = 0; same && i < names.size(); ++i) same = m_flbList->item(i)->text() == names[i];
-    if (!same) {
-        m_flbList->clear();
-        m_flbList->addItems(names);
-    }
+    m_files->setFiles(browser.sharedFiles());
     const int position = browser.fileListPosition();
-    if (position >= 0 && position < m_flbList->count() && m_flbList->currentRow() != position)
-        m_flbList->setCurrentRow(position);
+    if (position >= 0 && position < m_files->rowCount() &&
+        m_flbList->currentIndex().row() != position)
+        m_flbList->setCurrentIndex(m_files->index(position));
 
     if (browser.folders() != m_shownFolders) {
         m_shownFolders = browser.folders();

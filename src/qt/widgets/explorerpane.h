@@ -9,10 +9,12 @@
 #include "qt/widgets/act.h"
 
 class QComboBox;
-class QListWidget;
+class QListView;
 class QTreeWidget;
 
 namespace vistrel::qt {
+
+class FileListModel;
 
 // The explorer pane (picExplorer): the drive list, the folder tree and the file list. It
 // shows the browser's state and passes clicks and keys to the application.
@@ -24,7 +26,7 @@ public:
 
     // Places the pane and its lists; refills them only when the browser changed.
     void render(double twipsPerPixel);
-    QListWidget* fileList() const { return m_flbList; }
+    QListView* fileList() const { return m_flbList; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -38,7 +40,8 @@ private:
     Act m_act;
     QComboBox* m_dlbList;
     QTreeWidget* m_drlList;
-    QListWidget* m_flbList;
+    QListView* m_flbList;
+    FileListModel* m_files;
     std::uint64_t m_shownRevision = ~std::uint64_t{0};
     std::vector<core::FolderEntry> m_shownFolders;
     std::string m_shownDrive;

@@ -4,7 +4,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QLocale>
 #include <QProgressBar>
 #include <QScreen>
