@@ -34,14 +34,14 @@ const std::string& RenameBox::fileName() const {
 
 Box RenameBox::box() const {
     if (!isOpen()) return Box{0, 0, 0, 0, false};
-    const Box& caption = m_sheet.cell(m_index).caption;
+    const Box caption = m_sheet.cell(m_index).caption;
     return Box{caption.left, caption.top - AboveCaption, caption.width, Height};
 }
 
 Box RenameBox::sheetBox() const {
     Box result = box();
     if (!isOpen()) return result;
-    const Box& cell = m_sheet.cell(m_index).cell;
+    const Box cell = m_sheet.cell(m_index).cell;
     result.left += cell.left;
     result.top += cell.top;
     return result;
@@ -66,7 +66,7 @@ bool RenameBox::LostFocus(const std::string& text) {
     }
     if (m_thumbnails)
         m_thumbnails->Moved(AppendPathSeparator(folder) + from, AppendPathSeparator(folder) + text);
-    m_sheet.cell(index).name = text;
+    m_sheet.RenameCell(index, text);
     m_browser.RefreshFolder();
     return true;
 }

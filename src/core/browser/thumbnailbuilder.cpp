@@ -172,13 +172,13 @@ void ThumbnailBuilder::ShowVisibleThumbnails() {
     const double tpp = m_twipsPerPixel > 0 ? m_twipsPerPixel : 15.0;
     const std::string folder = AppendPathSeparator(m_browser.fileListPath());
     for (int i = first; i < last; ++i) {
-        const ThumbnailCell& cell = std::as_const(m_sheet).cell(i);
+        const ThumbnailCell cell = m_sheet.cell(i);
         if (!cell.dropped) continue;
         LoadResult result = DecodeThumbnail(m_loader, folder + cell.name,
                                             PixelsFor(m_model.imgTemp.width, tpp),
                                             PixelsFor(m_model.imgTemp.height, tpp));
-        // One that no longer loads stays empty; the next visit of the folder marks it.
         if (result.ok()) m_sheet.RestoreThumbnail(i, std::move(result.image));
+        else m_sheet.FillCell(i, cell.name, Image(), std::nullopt); // gone or spoilt since
     }
     m_sheet.DropThumbnailsBeyond(m_thumbnailBudget, first, last);
 }
@@ -203,7 +203,7 @@ void ThumbnailBuilder::BuildOnce() {
     const int count = std::clamp(m_browser.LastImageIndex() + 1, 0,
                                  static_cast<int>(std::min<std::size_t>(names->size(), INT_MAX)));
     const int last = count - 1;
-    m_sheet.StartCells(count);
+    m_sheet.StartCells(count, names);
     m_sheet.BackToScrollBar();
     BusyScope busy(m);
 

@@ -133,7 +133,7 @@ void ThumbnailGrid::Wheel(int angleDelta, int linesPerNotch) {
 
 void ThumbnailGrid::ScrollIntoView(int index) {
     if (!Scrollable() || index < 0 || index >= m_sheet.cellCount()) return;
-    const Box& cell = m_sheet.cell(index).cell;
+    const Box cell = m_sheet.cell(index).cell;
     const Twips pane = m_model.picPreview.innerHeight();
     const Twips shownTop = -m_model.picBack.top;
     const bool above = cell.top < shownTop;

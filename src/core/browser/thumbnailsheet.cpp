@@ -14,6 +14,12 @@ bool Contains(const Box& box, Twips x, Twips y) {
     return x >= box.left && x < box.right() && y >= box.top && y < box.bottom();
 }
 
+// The thumbnail of a cell without one.
+const Image NoThumbnail;
+
+// A row never holds more cells than this, even of cells too narrow to fill it.
+constexpr std::size_t kMaxColumns = 1 << 16;
+
 } // namespace
 
 ThumbnailSheet::ThumbnailSheet(MainWindowModel& model) : m_model(model) {
@@ -21,18 +27,78 @@ ThumbnailSheet::ThumbnailSheet(MainWindowModel& model) : m_model(model) {
     SyncTemplate();
 }
 
-// Cell 0 is the model's picCase0; the sheet's copy follows it.
-void ThumbnailSheet::SyncTemplate() { m_cells.front().cell = m_model.picCase0; }
+// Cell 0 is the model's picCase0; the other cells take its size when placed.
+void ThumbnailSheet::SyncTemplate() {
+    m_cellWidth = m_model.picCase0.width;
+    m_cellHeight = m_model.picCase0.height;
+    m_cellBorder = m_model.picCase0.border;
+    Layout();
+}
+
+void ThumbnailSheet::Layout() {
+    m_layoutWidth = m_model.picBack.width;
+    // Each cell goes after the one before it, or starts a row when it would reach the
+    // sheet's edge: the same sums for every row, so one row's starts serve all of them.
+    m_columnLefts.assign(1, m_model.picCase0.left);
+    while (m_columnLefts.size() < kMaxColumns) {
+        const Twips previous = m_columnLefts.back();
+        if (previous + m_cellWidth + m_cellWidth >= m_model.picBack.width) break;
+        m_columnLefts.push_back(previous + m_cellWidth);
+    }
+}
+
+Box ThumbnailSheet::CellBox(int index) const {
+    if (index == 0) return m_model.picCase0;
+    const auto columns = static_cast<int>(m_columnLefts.size());
+    const bool visible = (m_cells[static_cast<std::size_t>(index)].flags & Visible) != 0;
+    return Box{m_columnLefts[static_cast<std::size_t>(index % columns)],
+               m_cellHeight * (index / columns), m_cellWidth, m_cellHeight, visible,
+               m_cellBorder};
+}
+
+std::string_view ThumbnailSheet::NameOf(int index) const {
+    if (!(m_cells[static_cast<std::size_t>(index)].flags & Filled)) return {};
+    if (auto own = m_ownNames.find(index); own != m_ownNames.end()) return own->second;
+    if (m_names && static_cast<std::size_t>(index) < m_names->size())
+        return (*m_names)[static_cast<std::size_t>(index)];
+    return {};
+}
+
+ThumbnailCell ThumbnailSheet::cell(int index) const {
+    if (index < 0 || index >= cellCount()) throw std::out_of_range("ThumbnailSheet::cell");
+    const Record& record = m_cells[static_cast<std::size_t>(index)];
+    const auto thumbnail = m_thumbnails.find(index);
+    ThumbnailCell result{CellBox(index), Box{}, m_model.lblFileName0, std::string(NameOf(index)),
+                         thumbnail == m_thumbnails.end() ? NoThumbnail : thumbnail->second,
+                         (record.flags & Broken) != 0, (record.flags & Dropped) != 0};
+    if (record.flags & Filled) {
+        const Twips cellWidth = m_model.picCase0.width;
+        const Twips cellHeight = m_model.picCase0.height;
+        Box& caption = result.caption;
+        caption.left = cellWidth / 2 - caption.width / 2;
+        Box& image = result.image;
+        image.width = record.imageWidth;
+        image.height = record.imageHeight;
+        image.top = (cellHeight - caption.height) / 2 - image.height / 2;
+        image.left = cellWidth / 2 - image.width / 2;
+    }
+    return result;
+}
+
+void ThumbnailSheet::RenameCell(int index, std::string name) {
+    if (index < 0 || index >= cellCount()) throw std::out_of_range("ThumbnailSheet::RenameCell");
+    ++m_revision;
+    m_ownNames[index] = std::move(name);
+}
 
 void ThumbnailSheet::Clear() {
     ++m_revision;
-    m_cells.resize(1);
+    m_cells.assign(1, Record{});
+    m_names.reset();
+    m_ownNames.clear();
+    m_thumbnails.clear();
     m_held.clear();
     m_thumbnailBytes = 0;
-    ThumbnailCell& first = m_cells.front();
-    first.thumbnail = Image();
-    first.name.clear();
-    first.broken = false;
 
     m_model.vScrollState.value = 0;
     m_model.picCase0.top = 0;
@@ -40,53 +106,50 @@ void ThumbnailSheet::Clear() {
     m_model.picBack.height = m_model.picCase0.height;
     m_model.picCase0.visible = false;
     SyncTemplate();
-    m_gridRowCount = 0;
     m_focused = -1;
     ++m_generation;
 }
 
-ThumbnailCell& ThumbnailSheet::StartCells(int expectedCells) {
+void ThumbnailSheet::StartCells(int expectedCells, Names names) {
     ++m_revision;
-    m_cells.resize(1);
+    m_cells.assign(1, Record{});
+    m_cells.reserve(static_cast<std::size_t>(std::max(expectedCells, 1)));
+    m_names = std::move(names);
+    m_ownNames.clear();
+    m_thumbnails.clear();
     m_held.clear();
     m_thumbnailBytes = 0;
-    m_cells.reserve(static_cast<std::size_t>(std::max(expectedCells, 1)));
     ++m_generation;
-    m_gridRowCount = 0;
     m_model.picCase0.left = 0;
     m_model.picCase0.top = 0;
     m_model.picCase0.visible = false;
     SyncTemplate();
-    ThumbnailCell& first = m_cells.front();
-    first.image = Box{};
-    first.caption = m_model.lblFileName0;
-    first.thumbnail = Image();
-    first.name.clear();
-    first.broken = false;
-    return first;
 }
 
-ThumbnailCell& ThumbnailSheet::AddCell() {
+int ThumbnailSheet::AddCell() {
     ++m_revision;
-    ThumbnailCell added;
-    added.cell = Box{0, 0, m_model.picCase0.width, m_model.picCase0.height, false,
-                     m_model.picCase0.border};
-    added.caption = m_model.lblFileName0;
-    m_cells.push_back(std::move(added));
-    Place(cellCount() - 1);
-    return m_cells.back();
+    // The sheet may have changed width since the last cell was placed.
+    const Box& first = m_model.picCase0;
+    if (m_columnLefts.front() != first.left || m_cellWidth != first.width ||
+        m_cellHeight != first.height || m_cellBorder != first.border ||
+        m_layoutWidth != m_model.picBack.width)
+        SyncTemplate();
+    m_cells.emplace_back();
+    return cellCount() - 1;
 }
 
 int ThumbnailSheet::FindCell(std::string_view name) const {
     if (name.empty()) return -1; // an empty cell 0 stands for no file
-    const auto it = std::find_if(m_cells.begin(), m_cells.end(),
-                                 [&](const ThumbnailCell& c) { return c.name == name; });
-    return it == m_cells.end() ? -1 : static_cast<int>(it - m_cells.begin());
+    for (int i = 0; i < cellCount(); ++i)
+        if (NameOf(i) == name) return i;
+    return -1;
 }
 
 void ThumbnailSheet::SetCellVisible(int index, bool visible) {
+    if (index < 0 || index >= cellCount()) throw std::out_of_range("ThumbnailSheet::SetCellVisible");
     ++m_revision;
-    cell(index).cell.visible = visible;
+    std::uint8_t& flags = m_cells[static_cast<std::size_t>(index)].flags;
+    flags = visible ? (flags | Visible) : (flags & ~Visible);
     if (index == 0) m_model.picCase0.visible = visible;
 }
 
@@ -94,34 +157,35 @@ void ThumbnailSheet::FillCell(int index, std::string name, Image thumbnail,
                               std::optional<Extent> pictureSize) {
     if (index < 0 || index > cellCount()) throw std::out_of_range("ThumbnailSheet::FillCell");
     if (index == cellCount()) AddCell();
-    ThumbnailCell& c = cell(index);
+    ++m_revision;
+    Record& record = m_cells[static_cast<std::size_t>(index)];
     const Box& box = m_model.imgTemp;
-    const Twips cellWidth = m_model.picCase0.width;
-    const Twips cellHeight = m_model.picCase0.height;
 
-    c.name = std::move(name);
-    m_thumbnailBytes -= std::min(m_thumbnailBytes, c.thumbnail.pixelCount() * sizeof(Image::Pixel));
-    c.dropped = false;
-    c.caption.left = cellWidth / 2 - c.caption.width / 2;
+    const bool listed = m_names && static_cast<std::size_t>(index) < m_names->size() &&
+                        (*m_names)[static_cast<std::size_t>(index)] == name;
+    if (listed) m_ownNames.erase(index);
+    else m_ownNames[index] = std::move(name);
+    if (auto held = m_thumbnails.find(index); held != m_thumbnails.end()) {
+        m_thumbnailBytes -= std::min(m_thumbnailBytes, held->second.pixelCount() * sizeof(Image::Pixel));
+        m_thumbnails.erase(held);
+    }
     Extent extent;
+    std::uint8_t flags = Filled;
     if (pictureSize) {
         extent = FitInside(pictureSize->width, pictureSize->height, box.width, box.height);
-        c.thumbnail = std::move(thumbnail);
-        c.broken = false;
+        if (!thumbnail.isNull()) {
+            m_thumbnailBytes += thumbnail.pixelCount() * sizeof(Image::Pixel);
+            m_thumbnails.emplace(index, std::move(thumbnail));
+            m_held.push_back(index);
+        }
     } else {
         const Twips mark = std::min(box.width, box.height) / 2;
         extent = {mark, mark};
-        c.thumbnail = Image();
-        c.broken = true;
+        flags |= Broken;
     }
-    c.image.width = extent.width;
-    c.image.height = extent.height;
-    c.image.top = (cellHeight - c.caption.height) / 2 - extent.height / 2;
-    c.image.left = cellWidth / 2 - extent.width / 2;
-    if (!c.thumbnail.isNull()) {
-        m_thumbnailBytes += c.thumbnail.pixelCount() * sizeof(Image::Pixel);
-        m_held.push_back(index);
-    }
+    record.imageWidth = static_cast<float>(extent.width);
+    record.imageHeight = static_cast<float>(extent.height);
+    record.flags = static_cast<std::uint8_t>(flags | (record.flags & Visible));
     SetCellVisible(index, true);
 }
 
@@ -130,47 +194,33 @@ void ThumbnailSheet::DropThumbnailsBeyond(std::size_t budget, int first, int las
     for (std::size_t turns = m_held.size(); m_thumbnailBytes > budget && turns > 0; --turns) {
         const int index = m_held.front();
         m_held.pop_front();
-        if (index >= cellCount()) continue;
-        ThumbnailCell& c = m_cells[static_cast<std::size_t>(index)];
-        if (c.thumbnail.isNull()) continue; // refilled or emptied since
+        const auto held = m_thumbnails.find(index);
+        if (held == m_thumbnails.end()) continue; // refilled or emptied since
         if (index >= first && index < last) {
             m_held.push_back(index);
             continue;
         }
-        m_thumbnailBytes -= std::min(m_thumbnailBytes, c.thumbnail.pixelCount() * sizeof(Image::Pixel));
-        c.thumbnail = Image();
-        c.dropped = true;
+        m_thumbnailBytes -= std::min(m_thumbnailBytes, held->second.pixelCount() * sizeof(Image::Pixel));
+        m_thumbnails.erase(held);
+        m_cells[static_cast<std::size_t>(index)].flags |= Dropped;
         ++m_revision;
     }
 }
 
 void ThumbnailSheet::RestoreThumbnail(int index, Image thumbnail) {
     if (index < 0 || index >= cellCount() || thumbnail.isNull()) return;
-    ThumbnailCell& c = cell(index);
-    if (!c.dropped) return;
-    c.dropped = false;
+    std::uint8_t& flags = m_cells[static_cast<std::size_t>(index)].flags;
+    if (!(flags & Dropped)) return;
+    ++m_revision;
+    flags &= static_cast<std::uint8_t>(~Dropped);
     m_thumbnailBytes += thumbnail.pixelCount() * sizeof(Image::Pixel);
-    c.thumbnail = std::move(thumbnail);
+    m_thumbnails[index] = std::move(thumbnail);
     m_held.push_back(index);
-}
-
-void ThumbnailSheet::Place(int index) {
-    const Box& previous = cell(index - 1).cell;
-    Box& current = cell(index).cell;
-    if (previous.left + previous.width + current.width >= m_model.picBack.width) {
-        ++m_gridRowCount;
-        current.top = m_model.picCase0.height * m_gridRowCount;
-        current.left = 0;
-    } else {
-        current.left = previous.left + previous.width;
-        current.top = previous.top;
-    }
 }
 
 void ThumbnailSheet::ResizeCases() {
     ++m_revision;
-    m_gridRowCount = 0;
-    for (int i = 1; i < cellCount(); ++i) Place(i);
+    SyncTemplate();
     if (m_viewChanged) m_viewChanged();
 }
 
@@ -213,17 +263,25 @@ void ThumbnailSheet::VScroll_Change() {
 }
 
 std::pair<int, int> ThumbnailSheet::CellsBetween(Twips top, Twips bottom) const {
-    const auto first = std::partition_point(
-        m_cells.begin(), m_cells.end(), [&](const ThumbnailCell& c) { return c.cell.bottom() <= top; });
-    const auto last = std::partition_point(
-        first, m_cells.end(), [&](const ThumbnailCell& c) { return c.cell.top < bottom; });
-    return {static_cast<int>(first - m_cells.begin()), static_cast<int>(last - m_cells.begin())};
+    // The first index in [from, cellCount()) whose cell no longer passes.
+    const auto firstFailing = [this](int from, auto passes) {
+        int low = from, high = cellCount();
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (passes(CellBox(middle))) low = middle + 1;
+            else high = middle;
+        }
+        return low;
+    };
+    const int first = firstFailing(0, [&](const Box& c) { return c.bottom() <= top; });
+    const int last = firstFailing(first, [&](const Box& c) { return c.top < bottom; });
+    return {first, last};
 }
 
 std::optional<CellHit> ThumbnailSheet::HitTest(Twips x, Twips y) const {
     const auto [first, last] = CellsBetween(y, y + 1);
     for (int i = first; i < last; ++i) {
-        const ThumbnailCell& c = cell(i);
+        const ThumbnailCell c = cell(i);
         if (!c.cell.visible || !Contains(c.cell, x, y)) continue;
         const Twips cx = x - c.cell.left;
         const Twips cy = y - c.cell.top;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
+#include <unordered_map>
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -18,13 +20,15 @@
 
 namespace vistrel::core {
 
-// One thumbnail cell (picCase(i) with imgPreview(i) and lblFileName(i)).
+// One thumbnail cell (picCase(i) with imgPreview(i) and lblFileName(i)) as the sheet shows
+// it. The sheet keeps only a few bytes a cell and makes this on request; the thumbnail is
+// the sheet's own and lives until the cell is refilled, dropped or cleared.
 struct ThumbnailCell {
-    Box cell;         // on the sheet
-    Box image;        // inside the cell; for a broken cell, where its mark goes
-    Box caption;      // inside the cell
-    std::string name; // the caption: the bare file name
-    Image thumbnail;  // the scaled copy only; null for a broken or empty cell
+    Box cell;                // on the sheet
+    Box image;               // inside the cell; for a broken cell, where its mark goes
+    Box caption;             // inside the cell
+    std::string name;        // the caption: the bare file name; empty until filled
+    const Image& thumbnail;  // the scaled copy only; null for a broken, empty or dropped cell
     bool broken = false;
     bool dropped = false; // its thumbnail was let go to save memory; it comes back when shown
 };
@@ -48,14 +52,14 @@ public:
 
     explicit ThumbnailSheet(MainWindowModel& model);
 
+    using Names = std::shared_ptr<const std::vector<std::string>>;
+
     // Cells, cell 0 included.
     int cellCount() const { return static_cast<int>(m_cells.size()); }
-    const ThumbnailCell& cell(int index) const { return m_cells.at(static_cast<std::size_t>(index)); }
-    // Writable access counts as a change.
-    ThumbnailCell& cell(int index) {
-        ++m_revision;
-        return m_cells.at(static_cast<std::size_t>(index));
-    }
+    // Throws std::out_of_range for an index outside 0..cellCount()-1.
+    ThumbnailCell cell(int index) const;
+    // The cell's caption from now on (the file was renamed).
+    void RenameCell(int index, std::string name);
 
     // Counts the clears and starts of the cells: an index names the same file only while this
     // stays the same.
@@ -64,17 +68,20 @@ public:
     int FindCell(std::string_view name) const;
 
     // Index of the row the last placed cell went into.
-    int GridRowCount() const { return m_gridRowCount; }
+    int GridRowCount() const {
+        return (cellCount() - 1) / static_cast<int>(m_columnLefts.size());
+    }
 
     // Removes cells 1..n, empties and hides cell 0 and puts sheet, cell 0 and the scroll
     // value back to the top.
     void Clear();
     // Leaves only cell 0, empty and hidden at the top left, ready to be filled; makes room
-    // for the expected number of cells.
-    ThumbnailCell& StartCells(int expectedCells = 1);
-    // Adds a copy of cell 0, placed after the last cell. Like any growth of a vector, it
-    // may move the cells: references to cells taken before do not survive it.
-    ThumbnailCell& AddCell();
+    // for the expected number of cells. names, when given, is the listing the cells are
+    // filled from: a cell filled with its listed name keeps no copy of it.
+    void StartCells(int expectedCells = 1, Names names = {});
+    // Adds an empty, hidden cell the size of cell 0, placed after the last cell; returns its
+    // index.
+    int AddCell();
     void SetCellVisible(int index, bool visible);
     // Fills cell index as a build does and shows it; index cellCount() adds the cell first.
     // The caption, the file's name, is centred across the cell. pictureSize is the picture's
@@ -117,7 +124,7 @@ public:
         return back;
     }
     // Top + height of the cell with the highest index.
-    Twips lastCellBottom() const { return m_cells.back().cell.bottom(); }
+    Twips lastCellBottom() const { return CellBox(cellCount() - 1).bottom(); }
 
     // The range [first, last) of cells that may overlap sheet rows top..bottom; relies on
     // cells being placed in rows from the top down.
@@ -135,12 +142,27 @@ public:
     std::uint64_t revision() const { return m_revision; }
 
 private:
-    void Place(int index);
+    // What the sheet keeps of a cell.
+    struct Record {
+        float imageWidth = 0; // the fitted picture, or a broken cell's mark, in twips
+        float imageHeight = 0;
+        std::uint8_t flags = 0;
+    };
+    enum Flag : std::uint8_t { Visible = 1, Filled = 2, Broken = 4, Dropped = 8 };
+
+    // Cells are placed in rows of equal cells: where each column starts, for one row.
+    void Layout();
+    Box CellBox(int index) const;
+    std::string_view NameOf(int index) const;
     void SyncTemplate();
 
     MainWindowModel& m_model;
-    std::vector<ThumbnailCell> m_cells;
-    int m_gridRowCount = 0;
+    std::vector<Record> m_cells;
+    Names m_names;
+    std::unordered_map<int, std::string> m_ownNames; // filled or renamed off the listing
+    std::unordered_map<int, Image> m_thumbnails;
+    std::vector<Twips> m_columnLefts{0};
+    Twips m_cellWidth = 0, m_cellHeight = 0, m_cellBorder = 0, m_layoutWidth = 0;
     int m_focused = -1;
     std::uint64_t m_generation = 0;
     std::uint64_t m_revision = 0;

@@ -24,8 +24,8 @@ ThumbnailPane::ThumbnailPane(core::Application& app, double twipsPerPixel, Act a
 
     m_picBack->setSheet(&app.Sheet(), m_tpp);
     m_picBack->captionColour = [this](int index) {
-        const auto& cell = m_app.Sheet().cell(index);
-        return ToQColor(m_app.SelectedFiles().CaptionColour(cell.name), palette());
+        return ToQColor(m_app.SelectedFiles().CaptionColour(m_app.Sheet().cell(index).name),
+                        palette());
     };
     m_picBack->onPress = [this](int index, core::CellZone zone, core::MouseButton button) {
         m_act([&] { m_app.CellPress(index, zone, button); });

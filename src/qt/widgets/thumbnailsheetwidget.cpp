@@ -85,7 +85,7 @@ void ThumbnailSheetWidget::paintEvent(QPaintEvent* event) {
         m_sheet->CellsBetween(dirty.top() * m_tpp, (dirty.bottom() + 1) * m_tpp);
     const QFontMetrics metrics(font());
     for (int i = first; i < last; ++i) {
-        const core::ThumbnailCell& cell = m_sheet->cell(i);
+        const core::ThumbnailCell cell = m_sheet->cell(i);
         if (!cell.cell.visible) continue;
         const QRect cellRect = ToPixelRect(cell.cell, m_tpp);
         if (!cellRect.intersects(dirty)) continue;

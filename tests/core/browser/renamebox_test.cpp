@@ -22,8 +22,7 @@ struct RenameTest : ::testing::Test, vistrel::test::BrowserRig<> {
         openBrowser();
         model.lblFileName0 = {140, 1320, 1295, 255};
         model.picBack.width = 3151;
-        sheet.StartCells().name = "a.jpg";
-        sheet.AddCell().name = "b.jpg";
+        build({"a.jpg", "b.jpg"});
         box = std::make_unique<RenameBox>(sheet, *browser, dialogs);
     }
     std::set<std::string> entries() const {
@@ -40,8 +39,9 @@ struct RenameTest : ::testing::Test, vistrel::test::BrowserRig<> {
     void build(const Names& names) {
         sheet.Clear();
         if (names.empty()) return;
-        sheet.StartCells().name = names.front();
-        for (std::size_t i = 1; i < names.size(); ++i) sheet.AddCell().name = names[i];
+        sheet.StartCells();
+        for (std::size_t i = 0; i < names.size(); ++i)
+            sheet.FillCell(static_cast<int>(i), names[i], Image(), Extent{800, 600});
     }
 
     ThumbnailSheet sheet{model};

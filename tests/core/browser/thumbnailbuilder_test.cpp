@@ -164,6 +164,13 @@ TEST_F(ThumbnailBuilderTest, ThumbnailsBeyondTheBudgetGoAndComeBackWhenTheyShow)
         EXPECT_EQ(sheet.thumbnailBytes(), budget) << value;
         EXPECT_EQ(dropped(), 14) << value;
     }
+    // A file gone since its thumbnail was let go is marked when it shows again.
+    sheet.SetScrollValue(model.vScrollState.maximum);
+    ASSERT_TRUE(sheet.cell(0).dropped);
+    loader.pictures["p1.jpg"].error = LoadError::NotFound;
+    sheet.SetScrollValue(0);
+    EXPECT_TRUE(sheet.cell(0).broken);
+    EXPECT_FALSE(sheet.cell(1).thumbnail.isNull());
 }
 
 // The cap itself, and reaching the bottom past it, are the layout's and the grid's tests.

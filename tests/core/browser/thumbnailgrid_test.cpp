@@ -23,12 +23,7 @@ protected:
         model.lblFileName0.width = 1295;
         model.picBack.width = 3151; // two cells a row
         sheet.StartCells();
-        for (int i = 0; i < 10; ++i) {
-            ThumbnailCell& cell = i == 0 ? sheet.cell(0) : sheet.AddCell();
-            cell.image = {387.5, 360, 800, 600};
-            cell.caption.left = 140;
-            sheet.SetCellVisible(i, true);
-        }
+        for (int i = 0; i < 10; ++i) sheet.FillCell(i, "", Image(), Extent{800, 600});
     }
     void click(int index, CellZone zone) {
         grid.MouseDown(index, zone, MouseButton::Left);

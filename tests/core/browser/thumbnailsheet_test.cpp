@@ -75,7 +75,7 @@ TEST_F(ThumbnailSheetTest, ACellStartsARowWhenItWouldReachTheSheetsEdge) {
          std::vector<std::array<Twips, 3>>{{3150, 0, 1575}, {3151, 1575, 0}}) {
         model.picBack.width = width;
         sheet.StartCells();
-        EXPECT_EQ(sheet.AddCell().cell, (Box{left, top, 1575, 1575, false})) << width;
+        EXPECT_EQ(sheet.cell(sheet.AddCell()).cell, (Box{left, top, 1575, 1575, false})) << width;
     }
     for (int i = 0; i < 4; ++i)
         sheet.AddCell(); // six cells, two a row
