@@ -110,6 +110,11 @@ EntryKind KindOf(int folderFd, const dirent& entry) {
 // once rather than grown name by name.
 class NameBlock {
 public:
+    // Room for about this many bytes of names; what is not used is never touched.
+    void reserve(std::size_t bytes) {
+        m_text.reserve(bytes);
+        m_starts.reserve(bytes / 8);
+    }
     void add(std::string_view name) {
         m_starts.push_back(m_text.size());
         m_text.append(name);
@@ -145,6 +150,15 @@ FolderContents ReadFolder(const std::string& folder, const PatternList* pattern)
     // in a fraction of what a stat per entry would take.
     if (DIR* dir = opendir(folder.c_str())) {
         const int fd = dirfd(dir);
+        // A folder's own size bounds its names' (most file systems): the lists are then
+        // made once instead of grown and copied as they fill.
+        struct stat own;
+        if (fstat(fd, &own) == 0 && own.st_size > 0) {
+            const auto bytes = std::min<std::size_t>(static_cast<std::size_t>(own.st_size),
+                                                     std::size_t{64} << 20);
+            files.reserve(bytes);
+            folders.reserve(std::min<std::size_t>(bytes, std::size_t{1} << 20));
+        }
         while (const dirent* entry = readdir(dir)) {
             const char* name = entry->d_name;
             if (name[0] == '.') continue; // hidden, and "." and ".."
