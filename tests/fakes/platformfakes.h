@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -63,6 +64,7 @@ struct RecordingPump : core::EventPump {
     void processPendingEvents() override {
         painted.push_back("events " + panel3());
         if (pending) pending();
+        runPosted();
     }
     void repaint() override {
         if (throwOnRepaint) throw std::runtime_error("paint failed");
@@ -75,8 +77,29 @@ struct RecordingPump : core::EventPump {
         if (repaintFirst) repaint();
         else if (pending) pending();
         signal.Wait(maxMilliseconds);
+        runPosted();
     }
     void wake() override { signal.Wake(); }
+    // With `posting`, tasks from post() run at the next turn, as the event loop would.
+    bool posting = false;
+    bool posts() const override { return posting; }
+    void post(std::function<void()> task) override {
+        {
+            std::lock_guard lock(postedMutex);
+            posted.push_back(std::move(task));
+        }
+        signal.Wake();
+    }
+    void runPosted() {
+        std::vector<std::function<void()>> tasks;
+        {
+            std::lock_guard lock(postedMutex);
+            tasks.swap(posted);
+        }
+        for (auto& task : tasks) task();
+    }
+    std::mutex postedMutex;
+    std::vector<std::function<void()>> posted;
     core::WakeSignal signal;
     std::string panel3() const { return status ? status->text(core::StatusBarState::Status) : ""; }
 };

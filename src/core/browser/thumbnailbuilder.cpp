@@ -171,15 +171,59 @@ void ThumbnailBuilder::ShowVisibleThumbnails() {
     const auto [first, last] = VisibleCells();
     const double tpp = m_twipsPerPixel > 0 ? m_twipsPerPixel : 15.0;
     const std::string folder = AppendPathSeparator(m_browser.fileListPath());
-    for (int i = first; i < last; ++i) {
-        const ThumbnailCell cell = m_sheet.cell(i);
-        if (!cell.dropped) continue;
-        LoadResult result = DecodeThumbnail(m_loader, folder + cell.name,
-                                            PixelsFor(m_model.imgTemp.width, tpp),
-                                            PixelsFor(m_model.imgTemp.height, tpp));
-        if (result.ok()) m_sheet.RestoreThumbnail(i, std::move(result.image));
-        else m_sheet.FillCell(i, cell.name, Image(), std::nullopt); // gone or spoilt since
+    const int maxWidth = PixelsFor(m_model.imgTemp.width, tpp);
+    const int maxHeight = PixelsFor(m_model.imgTemp.height, tpp);
+    if (m_pump.posts()) {
+        const std::uint64_t generation = m_sheet.generation();
+        if (generation != m_restoringGeneration) {
+            m_restoring.clear();
+            m_restoringGeneration = generation;
+        }
+        std::vector<RestoreQueue::Job> jobs;
+        for (int i = first; i < last; ++i) {
+            const ThumbnailCell cell = m_sheet.cell(i);
+            if (cell.dropped && m_restoring.insert(i).second)
+                jobs.push_back({generation, i, folder + cell.name, maxWidth, maxHeight});
+        }
+        if (!m_restorer) {
+            const PictureLoader& loader = m_loader;
+            EventPump& pump = m_pump;
+            m_restorer = std::make_unique<RestoreQueue>(
+                [&loader](const RestoreQueue::Job& job) {
+                    return DecodeThumbnail(loader, job.path, job.maxWidth, job.maxHeight);
+                },
+                [self = std::weak_ptr(m_self), &pump](const RestoreQueue::Job& job,
+                                                      LoadResult result) {
+                    auto shared = std::make_shared<LoadResult>(std::move(result));
+                    pump.post([self, generation = job.generation, index = job.index, shared] {
+                        if (const auto alive = self.lock())
+                            (*alive)->Restored(generation, index, std::move(*shared));
+                    });
+                });
+        }
+        for (const int gone : m_restorer->Request(generation, first, last, std::move(jobs)))
+            m_restoring.erase(gone);
+    } else {
+        for (int i = first; i < last; ++i) {
+            const ThumbnailCell cell = m_sheet.cell(i);
+            if (!cell.dropped) continue;
+            LoadResult result = DecodeThumbnail(m_loader, folder + cell.name, maxWidth, maxHeight);
+            if (result.ok()) m_sheet.RestoreThumbnail(i, std::move(result.image));
+            else m_sheet.FillCell(i, cell.name, Image(), std::nullopt); // gone or spoilt since
+        }
     }
+    m_sheet.DropThumbnailsBeyond(m_thumbnailBudget, first, last);
+}
+
+void ThumbnailBuilder::Restored(std::uint64_t generation, int index, LoadResult result) {
+    if (generation != m_restoringGeneration) return;
+    m_restoring.erase(index);
+    if (generation != m_sheet.generation() || index >= m_sheet.cellCount()) return;
+    const ThumbnailCell cell = m_sheet.cell(index);
+    if (!cell.dropped) return;
+    if (result.ok()) m_sheet.RestoreThumbnail(index, std::move(result.image));
+    else m_sheet.FillCell(index, cell.name, Image(), std::nullopt); // gone or spoilt since
+    const auto [first, last] = VisibleCells();
     m_sheet.DropThumbnailsBeyond(m_thumbnailBudget, first, last);
 }
 

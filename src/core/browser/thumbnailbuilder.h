@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <memory>
+#include <set>
 #include <utility>
 #include <string>
 
@@ -10,6 +12,7 @@
 #include "core/browser/browserhooks.h"
 #include "core/browser/decodequeue.h"
 #include "core/browser/folderbrowser.h"
+#include "core/browser/restorequeue.h"
 #include "core/browser/thumbnailsheet.h"
 #include "core/platform/clock.h"
 #include "core/platform/eventpump.h"
@@ -74,8 +77,11 @@ private:
     void BuildOnce();
     bool Interrupted() const { return m_restart || m_cancelled; }
     std::pair<int, int> VisibleCells() const;
-    // Keeps the thumbnails within the budget and brings back the shown ones that were let go.
+    // Keeps the thumbnails within the budget and brings back the shown ones that were let go:
+    // through the restore queue where the pump can post its results, else at once.
     void ShowVisibleThumbnails();
+    // A thumbnail brought back by the restore queue, on the window's thread.
+    void Restored(std::uint64_t generation, int index, LoadResult result);
 
     MainWindowModel& m_model;
     ThumbnailSheet& m_sheet;
@@ -88,6 +94,11 @@ private:
     int m_lookAhead;
     std::size_t m_thumbnailBudget = DefaultThumbnailBudget;
     DecodeQueue m_queue;
+    std::set<int> m_restoring; // cells asked of the restore queue, of m_restoringGeneration
+    std::uint64_t m_restoringGeneration = 0;
+    // Posted results check it: the builder may be gone before they run.
+    std::shared_ptr<ThumbnailBuilder*> m_self = std::make_shared<ThumbnailBuilder*>(this);
+    std::unique_ptr<RestoreQueue> m_restorer; // made when first needed
     std::chrono::system_clock::time_point m_buildStartTime{};
     std::string m_buildTimeText;
     std::string m_firstError;

@@ -31,6 +31,16 @@ void QtEventPump::waitForEvents(int maxMilliseconds, bool repaintFirst) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+void QtEventPump::post(std::function<void()> task) {
+    QMetaObject::invokeMethod(
+        &m_context,
+        [this, task = std::move(task)] {
+            task();
+            if (m_render) m_render();
+        },
+        Qt::QueuedConnection);
+}
+
 void QtEventPump::wake() {
     if (QAbstractEventDispatcher* dispatcher = m_dispatcher.load()) dispatcher->wakeUp();
 }

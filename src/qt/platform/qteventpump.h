@@ -3,6 +3,8 @@
 #include <atomic>
 #include <functional>
 
+#include <QObject>
+
 #include "core/platform/eventpump.h"
 
 class QAbstractEventDispatcher;
@@ -19,11 +21,15 @@ public:
     void repaint() override;
     void waitForEvents(int maxMilliseconds, bool repaintFirst) override;
     void wake() override;
+    bool posts() const override { return true; }
+    void post(std::function<void()> task) override;
 
 private:
     std::function<void()> m_render;
     // The UI thread's, once it has waited; workers only wake it.
     std::atomic<QAbstractEventDispatcher*> m_dispatcher{nullptr};
+    // Posted tasks are delivered to it, so those left when the pump goes are dropped with it.
+    QObject m_context;
 };
 
 } // namespace vistrel::qt
