@@ -60,40 +60,29 @@ struct Surface {
 
 } // namespace
 
+// 400 %: each pixel a solid 4 x 4 block on the background, also where the picture reaches
+// past the left edge, and nothing of a picture wholly outside.
 TEST(PictureSurface, EnlargesEachPixelIntoASolidBlockOnTheBackground) {
     core::Image picture(2, 2);
     picture.at(0, 0) = Red;
     picture.at(1, 0) = Green;
     picture.at(0, 1) = Blue;
     picture.at(1, 1) = Yellow;
-    Surface s(picture, {20, 20}, QRectF(6, 4, 8, 8)); // 400 %
-    const QImage image = shot(s.widget);
-    EXPECT_TRUE(solid(image, QRect(6, 4, 4, 4), Red));
-    EXPECT_TRUE(solid(image, QRect(10, 4, 4, 4), Green));
-    EXPECT_TRUE(solid(image, QRect(6, 8, 4, 4), Blue));
-    EXPECT_TRUE(solid(image, QRect(10, 8, 4, 4), Yellow));
-    EXPECT_TRUE(solid(image, QRect(0, 0, 20, 4), Grey));
-    EXPECT_TRUE(solid(image, QRect(0, 12, 20, 8), Grey));
-    EXPECT_TRUE(solid(image, QRect(0, 4, 6, 8), Grey));
-    EXPECT_TRUE(solid(image, QRect(14, 4, 6, 8), Grey));
-}
-
-TEST(PictureSurface, ShowsTheRightPartOfAPictureReachingPastTheLeftEdge) {
-    core::Image picture(4, 1);
-    picture.at(0, 0) = Red;
-    picture.at(1, 0) = Green;
-    picture.at(2, 0) = Blue;
-    picture.at(3, 0) = Yellow;
-    // 400 %, half of the picture left of the widget: its last two columns show.
-    Surface s(picture, {12, 4}, QRectF(-8, 0, 16, 4));
+    Surface s(picture, {20, 20}, QRectF(6, 4, 8, 8));
     QImage image = shot(s.widget);
-    EXPECT_TRUE(solid(image, QRect(0, 0, 4, 4), Blue));
-    EXPECT_TRUE(solid(image, QRect(4, 0, 4, 4), Yellow));
-    EXPECT_TRUE(solid(image, QRect(8, 0, 4, 4), Grey));
+    const std::pair<QRect, Pixel> blocks[] = {
+        {{6, 4, 4, 4}, Red},    {{10, 4, 4, 4}, Green}, {{6, 8, 4, 4}, Blue},
+        {{10, 8, 4, 4}, Yellow}, {{0, 0, 20, 4}, Grey},  {{0, 12, 20, 8}, Grey},
+        {{0, 4, 6, 8}, Grey},    {{14, 4, 6, 8}, Grey}};
+    for (const auto& [area, colour] : blocks) EXPECT_TRUE(solid(image, area, colour));
 
-    s.widget.setPictureRect(QRectF(-100000, 0, 16, 4)); // wholly outside
-
-    EXPECT_TRUE(solid(shot(s.widget), QRect(0, 0, 12, 4), Grey));
+    s.widget.setPictureRect(QRectF(-4, 4, 8, 8)); // only its right column shows
+    image = shot(s.widget);
+    EXPECT_TRUE(solid(image, QRect(0, 4, 4, 4), Green));
+    EXPECT_TRUE(solid(image, QRect(0, 8, 4, 4), Yellow));
+    EXPECT_TRUE(solid(image, QRect(4, 4, 16, 8), Grey));
+    s.widget.setPictureRect(QRectF(-100000, 0, 16, 4));
+    EXPECT_TRUE(solid(shot(s.widget), QRect(0, 0, 20, 20), Grey));
 }
 
 TEST(PictureSurface, ReducesByAveragingNotSampling) {
