@@ -28,7 +28,9 @@ Bytes svgQuadrants(int width, int height) {
            rect(0, 16, "#00f") + rect(32, 16, "#ff0") + "</svg>\n";
 }
 
-Bytes testData(const char* name) { return ReadBytes(std::string(VISTREL_TEST_DATA_DIR) + "/" + name); }
+Bytes testData(const char* name) {
+    return ReadBytes(std::string(VISTREL_TEST_DATA_DIR) + "/" + name);
+}
 
 // A TIFF-style EXIF block whose only entry is the orientation.
 Bytes exifBlock(int orientation) {

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QComboBox>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>

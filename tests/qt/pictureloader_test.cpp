@@ -149,8 +149,9 @@ TEST_F(PictureLoaderTest, JpegThumbnailIsTheExifOneWhenItHasTheProportionsAndCov
         {"too small", 800, 600, 80, 60, 1, false}};
     for (const auto& [what, width, height, thumbWidth, thumbHeight, orientation, taken] : cases) {
         SCOPED_TRACE(what);
-        const Bytes jpeg = withExif(Encode(QuadrantPicture(width, height), "JPG", 90), orientation,
-                                    Encode(QuadrantPicture(thumbWidth, thumbHeight, embedded), "JPG", 90));
+        const Bytes jpeg =
+            withExif(Encode(QuadrantPicture(width, height), "JPG", 90), orientation,
+                     Encode(QuadrantPicture(thumbWidth, thumbHeight, embedded), "JPG", 90));
         const LoadResult result = loader.loadScaled(put("camera.jpg", jpeg), 128, 128);
         ASSERT_TRUE(result.ok()) << result.errorText;
         const bool turned = orientation == 6;
@@ -171,7 +172,8 @@ TEST_F(PictureLoaderTest, UnusableFilesFailNamingTheFileAndTheReason) {
         {"missing.jpg", std::nullopt, LoadError::NotFound},
         {"empty.jpg", Bytes(), LoadError::Empty},
         {"x.jpg", Bytes("this is a text file\n"), LoadError::NotAPicture},
-        {"cut in header.jpg", Encode(QuadrantPicture(64, 64), "JPG").substr(0, 200), LoadError::Damaged},
+        {"cut in header.jpg", Encode(QuadrantPicture(64, 64), "JPG").substr(0, 200),
+         LoadError::Damaged},
         {"folder.jpg", std::nullopt, LoadError::Unreadable}};
     for (const auto& [name, content, error] : cases) {
         const std::string path = content ? put(name, *content) : dir.path(name);
@@ -191,8 +193,9 @@ TEST_F(PictureLoaderTest, FileWithoutReadPermissionFails) {
 TEST_F(PictureLoaderTest, DecompressionBombsAreRefusedBeforeDecodingButLargePicturesLoad) {
     // Even a JPEG's 1/8 decode is above this limit.
     const QtPictureLoader tight(64 * 1024 * 1024, nullptr);
-    const std::tuple<const char*, Bytes, int> bombs[] = {
-        {"bomb.gif", gifBomb(), 30000}, {"bomb.jpg", jpegBomb(), 65000}, {"bomb.bmp", monoBmpBomb(), 16000}};
+    const std::tuple<const char*, Bytes, int> bombs[] = {{"bomb.gif", gifBomb(), 30000},
+                                                         {"bomb.jpg", jpegBomb(), 65000},
+                                                         {"bomb.bmp", monoBmpBomb(), 16000}};
     for (const auto& [name, bytes, side] : bombs) {
         const std::string path = put(name, bytes);
         const std::string size = std::to_string(side) + " x " + std::to_string(side) + " pixels";
@@ -203,7 +206,8 @@ TEST_F(PictureLoaderTest, DecompressionBombsAreRefusedBeforeDecodingButLargePict
         }
     }
     // 140 MB decoded: above Qt's default allocation limit of 128 MB.
-    const LoadResult large = loader.load(put("large.jpg", Encode(Solid(5000, 7000, Green), "JPG", 50)));
+    const LoadResult large =
+        loader.load(put("large.jpg", Encode(Solid(5000, 7000, Green), "JPG", 50)));
     ASSERT_TRUE(large.ok()) << large.errorText;
     EXPECT_TRUE(Near(large.image.at(4999, 6999), Green, 8));
     // A JPEG cut short in its data shows what arrived.
@@ -293,9 +297,11 @@ TEST_F(PictureLoaderTest, ScaledDecodeFitsTheBoxKeepingProportionsAndIsSmooth) {
     QImage checkers(200, 200, QImage::Format_RGB32);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 200; ++x) checkers.setPixel(x, y, (x + y) % 2 ? White : 0xFF000000);
-    const LoadResult result = loader.loadScaled(put("checkers.png", Encode(checkers, "PNG")), 70, 70);
+    const LoadResult result =
+        loader.loadScaled(put("checkers.png", Encode(checkers, "PNG")), 70, 70);
     ASSERT_TRUE(result.ok()) << result.errorText;
-    EXPECT_TRUE(Near(result.image.at(35, 35), 0xFF808080, 40)) << std::hex << result.image.at(35, 35);
+    EXPECT_TRUE(Near(result.image.at(35, 35), 0xFF808080, 40))
+        << std::hex << result.image.at(35, 35);
 }
 
 TEST_F(PictureLoaderTest, TransparencyIsComposedOverWhite) {
@@ -333,7 +339,8 @@ TEST_F(PictureLoaderTest, ConcurrentLoadsGiveTheSameResults) {
     std::vector<std::thread> workers;
     for (auto& results : got)
         workers.emplace_back([&] {
-            for (int i = 0; i < 5 * 3; ++i) results.push_back(loader.loadScaled(paths[i % 3], 100, 100));
+            for (int i = 0; i < 5 * 3; ++i)
+                results.push_back(loader.loadScaled(paths[i % 3], 100, 100));
         });
     for (auto& worker : workers) worker.join();
     for (const auto& results : got)
@@ -376,7 +383,8 @@ TEST_P(PictureLoaderCorpus, EveryFileLoadsOrFailsClearly) {
     int ok = 0, failed = 0;
     for (const fs::path& path : files) {
         const std::string name = path.filename().string();
-        const LoadResult result = loader.load(path.string()), thumb = loader.loadScaled(path.string(), 64, 64);
+        const LoadResult result = loader.load(path.string()),
+                         thumb = loader.loadScaled(path.string(), 64, 64);
         EXPECT_EQ(thumb.ok(), result.ok()) << name << ": " << thumb.errorText;
         if (!result.ok()) {
             ++failed;
@@ -400,7 +408,8 @@ INSTANTIATE_TEST_SUITE_P(PictureLoader, PictureLoaderCorpus,
                          ::testing::Values(Corpus{"bmpsuite_g", "bmpsuite/g", ""},
                                            Corpus{"bmpsuite_q", "bmpsuite/q", ""},
                                            Corpus{"jpeg_testimages", "jpeg-testimages", ""},
-                                           Corpus{"ico_image_rs_ico_images", "ico-image-rs/ico/images", ""},
+                                           Corpus{"ico_image_rs_ico_images",
+                                                  "ico-image-rs/ico/images", ""},
                                            Corpus{"gif_pygif", "gif-pygif", ".gif"}),
                          [](const auto& info) { return std::string(info.param.name); });
 

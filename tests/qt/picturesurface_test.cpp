@@ -1,14 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPixmap>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "qt/widgets/picturesurface.h"
@@ -145,37 +139,4 @@ TEST(PictureSurface, InvalidateCacheShowsEditedPixels) {
     const core::Image other(100, 100, Green); // another picture of the same size
     s.widget.setPicture(&other);
     EXPECT_TRUE(solid(shot(s.widget), QRect(0, 0, 50, 50), Green));
-}
-
-TEST(PictureSurface, ReportsPointerPositionsRelativeToThePictureAndKeys) {
-    const core::Image picture(10, 10);
-    Surface s(picture, {100, 100}, QRectF(-12.5, 20, 300, 300));
-    std::vector<std::string> seen;
-    auto text = [](QPointF p) { return std::to_string(p.x()) + "," + std::to_string(p.y()); };
-    s.widget.onPress = [&](QPointF p, Qt::MouseButton b) {
-        seen.push_back("press " + text(p) + (b == Qt::LeftButton ? " left" : " other"));
-    };
-    s.widget.onMove = [&](QPointF p, Qt::MouseButtons b) {
-        seen.push_back("move " + text(p) + (b == Qt::LeftButton ? " left" : " other"));
-    };
-    s.widget.onRelease = [&](QPointF p, Qt::MouseButton b) {
-        seen.push_back("release " + text(p) + (b == Qt::RightButton ? " right" : " other"));
-    };
-    s.widget.onKeyDown = [&](int key) { seen.push_back("key " + std::to_string(key)); };
-
-    auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButton button,
-                     Qt::MouseButtons buttons) {
-        QMouseEvent event(type, at, s.widget.mapToGlobal(at), button, buttons, Qt::NoModifier);
-        QCoreApplication::sendEvent(&s.widget, &event);
-    };
-    mouse(QEvent::MouseButtonPress, {30, 40}, Qt::LeftButton, Qt::LeftButton);
-    mouse(QEvent::MouseMove, {35, 41}, Qt::NoButton, Qt::LeftButton);
-    mouse(QEvent::MouseButtonRelease, {36, 42}, Qt::RightButton, Qt::NoButton);
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
-    QCoreApplication::sendEvent(&s.widget, &key);
-
-    const std::vector<std::string> expected = {
-        "press 42.500000,20.000000 left", "move 47.500000,21.000000 left",
-        "release 48.500000,22.000000 right", "key " + std::to_string(Qt::Key_Up)};
-    EXPECT_EQ(seen, expected);
 }

@@ -244,12 +244,8 @@ TEST_F(ApplicationTest, ClosingWritesPlacementAndPanesButExitWritesNothing) {
     EXPECT_EQ(settings.writes.size(), writes);
 }
 
-TEST_F(ApplicationTest, ToolbarKeysAndFileTypesRunTheirCommands) {
+TEST_F(ApplicationTest, FileTypesRelist) {
     start();
-    app->RunToolbarKey("Preview"); // the button reads "Display" but hides the display pane
-    app->RunToolbarKey("Nothing");
-    EXPECT_FALSE(app->Model().picDisplay.visible);
-
     app->Run(Command::FileType, "mnuBmp");
     EXPECT_EQ(panel(StatusBarState::Images), "Images: 1");
     app->Run(Command::FileType, "mnuAll");

@@ -53,7 +53,8 @@ TEST(AsciiText, FoldsOnlyTheLettersAToZ) {
         {"IMG_0001.JPG", "img_0001.jpg", true}, {"", "", true}, {"a", "ab", false},
         {"ab", "a", false}, {"@", "`", false}, {"[", "{", false},
         {"\xC3\x84", "\xC3\xA4", false}}; // Ä and ä in UTF-8
-    for (const auto& [a, b, equal] : cases) EXPECT_EQ(EqualsIgnoringAsciiCase(a, b), equal) << a << " / " << b;
+    for (const auto& [a, b, equal] : cases)
+        EXPECT_EQ(EqualsIgnoringAsciiCase(a, b), equal) << a << " / " << b;
 }
 
 TEST(FitInside, ShrinksByOneFactorAndNeverEnlarges) {

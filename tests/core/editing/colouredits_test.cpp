@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "core/editing/colouredits.h"
 
@@ -68,7 +66,8 @@ TEST(ColourEdits, GiveTheDocumentedPixels) {
         {"outside", {Edit::Replace, 10, 0, 0, Grey, White}, Rgb(100, 111, 100), Rgb(100, 111, 100)},
         {"black target", {Edit::Replace, 100, 0, 0, 0, White}, Rgb(0, 0, 1), Rgb(0, 0, 1)},
     };
-    for (const auto& [name, edit, in, out] : cases) EXPECT_EQ(Applied(edit, Image(1, 1, in)).at(0, 0), out) << name;
+    for (const auto& [name, edit, in, out] : cases)
+        EXPECT_EQ(Applied(edit, Image(1, 1, in)).at(0, 0), out) << name;
 }
 
 // Every channel value against every amount that makes a difference, and one beyond, in a row

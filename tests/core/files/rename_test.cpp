@@ -58,7 +58,9 @@ TEST(RenameWithoutReplacing, FallsBackToCheckAndRenameForWhatCannotBeHardLinked)
 
 TEST(AppendPathSeparator, AddsOneSeparatorOnlyWhereMissing) {
     const std::string sep(1, PathSeparator);
-    for (const auto& [path, expected] : {std::pair{std::string(), std::string()}, {"photos", "photos" + sep},
-                                         {"photos" + sep, "photos" + sep}, {sep, sep}})
+    for (const auto& [path, expected] : {std::pair{std::string(), std::string()},
+                                         {"photos", "photos" + sep},
+                                         {"photos" + sep, "photos" + sep},
+                                         {sep, sep}})
         EXPECT_EQ(AppendPathSeparator(path), expected) << path;
 }

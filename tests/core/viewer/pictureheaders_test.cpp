@@ -111,7 +111,8 @@ TEST(ExifOrientation, ReadsTheTagInEitherByteOrderAndRefusesWhatDoesNotFit) {
         {"IFD past the end", six.substr(0, 4) + be(0xFFFFFFF0, 4) + six.substr(8), 1},
         {"entry count past the end", other.substr(0, 8) + be(0xFFFF, 2) + other.substr(10), 1},
         {"empty", Bytes(), 1}};
-    for (const auto& [what, block, expected] : cases) EXPECT_EQ(ExifOrientation(block), expected) << what;
+    for (const auto& [what, block, expected] : cases)
+        EXPECT_EQ(ExifOrientation(block), expected) << what;
 }
 
 TEST(ExifOrientation, PngAndWebpCarryItInTheirOwnChunks) {
@@ -129,7 +130,8 @@ TEST(ExifOrientation, PngAndWebpCarryItInTheirOwnChunks) {
              le(block.size(), 4) + block,
          1},
         {"jpeg", Bytes("\xFF\xD8\xFF\xE1", 4) + block, 1}};
-    for (const auto& [what, file, expected] : cases) EXPECT_EQ(orientationOf(file), expected) << what;
+    for (const auto& [what, file, expected] : cases)
+        EXPECT_EQ(orientationOf(file), expected) << what;
 }
 
 TEST(JpegHead, FindsTheExifBlockAndTheStoredSizeOrSaysWhyNot) {
