@@ -73,7 +73,9 @@ inline bool Near(const Quadrants& a, const Quadrants& b, int tolerance) {
 
 // A colour with alpha as it looks in front of white.
 inline QRgb OverWhite(int red, int green, int blue, int alpha) {
-    const auto over = [&](int c) { return int(c * alpha / 255.0 + 255 * (1 - alpha / 255.0) + 0.5); };
+    const auto over = [&](int c) {
+        return int(c * alpha / 255.0 + 255 * (1 - alpha / 255.0) + 0.5);
+    };
     return qRgb(over(red), over(green), over(blue));
 }
 
