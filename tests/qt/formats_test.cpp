@@ -1,56 +1,21 @@
 // Today's picture formats through the loader: PNG, WebP, TIFF, SVG, HEIC and AVIF.
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageWriter>
-
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/viewer/pictureloadrules.h"
 #include "fakes/tempfolder.h"
+#include "qt/encodedpictures.h"
 #include "qt/platform/qtpictureloader.h"
 
 namespace {
 
-using vistrel::core::Image;
+using namespace vistrel::test;
 using vistrel::core::LoadError;
 using vistrel::core::LoadResult;
-using Bytes = std::string;
-using Quadrants = std::array<QRgb, 4>;
-
-constexpr QRgb Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, Yellow = 0xFFFFFF00,
-               White = 0xFFFFFFFF;
-constexpr Quadrants Upright{Red, Green, Blue, Yellow};
-
-// Red, green on top; blue, yellow below.
-QImage quadrants(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, y < height / 2 ? (x < width / 2 ? Red : Green)
-                                                : (x < width / 2 ? Blue : Yellow));
-    return image;
-}
-
-Bytes encode(const QImage& image, const char* format, int quality = -1,
-             QImageIOHandler::Transformations transformation = {}) {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setQuality(quality);
-    writer.setTransformation(transformation);
-    EXPECT_TRUE(writer.write(image)) << format << ": " << writer.errorString().toStdString();
-    return data.toStdString();
-}
 
 Bytes svgQuadrants(int width, int height) {
     const auto rect = [](int x, int y, const char* fill) {
@@ -64,21 +29,7 @@ Bytes svgQuadrants(int width, int height) {
 }
 
 Bytes testData(const char* name) {
-    std::ifstream in(std::string(VISTREL_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in.good()) << name;
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-Bytes bigEndian(std::uint32_t v, int n) {
-    Bytes out;
-    for (int i = n - 1; i >= 0; --i)
-        out += char((v >> (8 * i)) & 0xFF);
-    return out;
-}
-
-Bytes littleEndian(std::uint32_t v, int n) {
-    const Bytes out = bigEndian(v, n);
-    return {out.rbegin(), out.rend()};
+    return ReadBytes(std::string(VISTREL_TEST_DATA_DIR) + "/" + name);
 }
 
 // A TIFF-style EXIF block whose only entry is the orientation.
@@ -91,8 +42,7 @@ std::uint32_t crc32(const Bytes& bytes) {
     std::uint32_t crc = 0xFFFFFFFF;
     for (unsigned char byte : bytes) {
         crc ^= byte;
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
     }
     return ~crc;
 }
@@ -100,32 +50,17 @@ std::uint32_t crc32(const Bytes& bytes) {
 // An eXIf chunk right behind the header chunk.
 Bytes pngWithOrientation(const Bytes& png, int orientation) {
     const Bytes data = exifBlock(orientation), typed = "eXIf" + data;
-    return png.substr(0, 33) + bigEndian(data.size(), 4) + typed + bigEndian(crc32(typed), 4) +
+    return png.substr(0, 33) + BigEndian(data.size(), 4) + typed + BigEndian(crc32(typed), 4) +
            png.substr(33);
 }
 
 // The simple layout rewritten as the extended one, with an EXIF chunk after the pixels.
 Bytes webpWithOrientation(const Bytes& webp, int width, int height, int orientation) {
     const Bytes exif = exifBlock(orientation);
-    const Bytes chunks = "VP8X" + littleEndian(10, 4) + Bytes("\x08\0\0\0", 4) +
-                         littleEndian(width - 1, 3) + littleEndian(height - 1, 3) +
-                         webp.substr(12) + "EXIF" + littleEndian(exif.size(), 4) + exif;
-    return "RIFF" + littleEndian(4 + chunks.size(), 4) + "WEBP" + chunks;
-}
-
-Quadrants quadrantColours(const Image& image) {
-    const int w = image.width(), h = image.height();
-    return {image.at(w / 4, h / 4), image.at(3 * w / 4, h / 4), image.at(w / 4, 3 * h / 4),
-            image.at(3 * w / 4, 3 * h / 4)};
-}
-
-bool near(const Quadrants& got, const Quadrants& want, int tolerance) {
-    for (std::size_t i = 0; i < got.size(); ++i)
-        for (int shift : {0, 8, 16})
-            if (std::abs(int((got[i] >> shift) & 0xFF) - int((want[i] >> shift) & 0xFF)) >
-                tolerance)
-                return false;
-    return true;
+    const Bytes chunks = "VP8X" + LittleEndian(10, 4) + Bytes("\x08\0\0\0", 4) +
+                         LittleEndian(width - 1, 3) + LittleEndian(height - 1, 3) +
+                         webp.substr(12) + "EXIF" + LittleEndian(exif.size(), 4) + exif;
+    return "RIFF" + LittleEndian(4 + chunks.size(), 4) + "WEBP" + chunks;
 }
 
 std::string describe(const Quadrants& q) {
@@ -153,25 +88,25 @@ protected:
             ASSERT_TRUE(result->ok()) << name << ": " << result->errorText;
             EXPECT_EQ(std::pair(result->naturalWidth, result->naturalHeight), std::pair(64, 32))
                 << name;
-            EXPECT_TRUE(near(quadrantColours(result->image), colours, tolerance))
-                << name << ": " << describe(quadrantColours(result->image));
+            EXPECT_TRUE(Near(QuadrantColours(result->image), colours, tolerance))
+                << name << ": " << describe(QuadrantColours(result->image));
         }
         EXPECT_EQ(std::pair(full.image.width(), full.image.height()), std::pair(64, 32)) << name;
         EXPECT_EQ(std::pair(thumb.image.width(), thumb.image.height()), std::pair(16, 8)) << name;
     }
 
-    vistrel::test::TempFolder dir;
+    TempFolder dir;
     vistrel::qt::QtPictureLoader loader;
 };
 
 TEST_F(FormatsTest, EachFormatLoadsByContentAndFailsClearlyWhenCutShort) {
-    const QImage picture = quadrants(64, 32);
+    const QImage picture = QuadrantPicture(64, 32);
     const std::vector<Format> formats{
-        {"picture.png", encode(picture, "png"), 0},
-        {"picture.webp", encode(picture, "webp", 90), 24},
-        {"lossless.webp", encode(picture, "webp", 100), 0},
+        {"picture.png", Encode(picture, "png"), 0},
+        {"picture.webp", Encode(picture, "webp", 90), 24},
+        {"lossless.webp", Encode(picture, "webp", 100), 0},
         {"animated.webp", testData("quadrants-animated.webp"), 24}, // the first frame
-        {"picture.tif", encode(picture, "tiff"), 0},
+        {"picture.tif", Encode(picture, "tiff"), 0},
         {"picture.svg", svgQuadrants(64, 32), 0},
 #ifdef VISTREL_HAVE_LIBHEIF
         {"picture.heic", testData("quadrants-exif6.heic"), 24},
@@ -197,15 +132,15 @@ TEST_F(FormatsTest, EachFormatLoadsByContentAndFailsClearlyWhenCutShort) {
 }
 
 TEST_F(FormatsTest, OrientationIsAppliedOnceWhereverItIsStored) {
-    const QImage picture = quadrants(64, 32);
+    const QImage picture = QuadrantPicture(64, 32);
     // Stored on its side (orientation 6 turns it back a quarter clockwise).
     const QImage turned = picture.transformed(QTransform().rotate(270));
-    const Bytes png = encode(turned, "png"), webp = encode(turned, "webp", 100);
+    const Bytes png = Encode(turned, "png"), webp = Encode(turned, "webp", 100);
     const std::vector<Format> cases{
         {"exif.png", pngWithOrientation(png, 6), 0},
         {"exif.webp", webpWithOrientation(webp, 32, 64, 6), 0},
         // Qt's TIFF reader applies the tag itself; it must not be applied a second time.
-        {"tag.tif", encode(turned, "tiff", -1, QImageIOHandler::TransformationRotate90), 0},
+        {"tag.tif", Encode(turned, "tiff", -1, QImageIOHandler::TransformationRotate90), 0},
 #ifdef VISTREL_HAVE_LIBHEIF
         // HEIC and AVIF: the file's rotation and mirror boxes count, its EXIF does not.
         {"boxes.heic", testData("quadrants-rotated.heic"), 24},
@@ -215,7 +150,7 @@ TEST_F(FormatsTest, OrientationIsAppliedOnceWhereverItIsStored) {
     for (const Format& c : cases)
         expectUpright(c.name, c.bytes, c.tolerance);
     // Damaged orientation blocks leave the picture as stored.
-    Bytes unreadable = pngWithOrientation(encode(picture, "png"), 6);
+    Bytes unreadable = pngWithOrientation(Encode(picture, "png"), 6);
     unreadable.replace(unreadable.find("eXIf") + 4, 2, "XX"); // no byte-order mark
     expectUpright("bad exif.png", unreadable, 0);
 }
@@ -227,7 +162,7 @@ TEST_F(FormatsTest, PicturesDeclaringTooManyPixelsAreRefusedBeforeDecoding) {
     Bytes heic = testData("quadrants-exif6.heic");
     // Every image spatial extent box claims 30000 x 30000 (3.6 GB decoded).
     for (std::size_t at = heic.find("ispe"); at != Bytes::npos; at = heic.find("ispe", at + 1))
-        heic.replace(at + 8, 8, bigEndian(30000, 4) + bigEndian(30000, 4));
+        heic.replace(at + 8, 8, BigEndian(30000, 4) + BigEndian(30000, 4));
     // The least limit any machine gets, so the bombs are above it everywhere.
     const vistrel::qt::QtPictureLoader loader(vistrel::core::MinDecodeBytes, nullptr);
     const std::string svg = put("bomb.svg", svgQuadrants(30000, 30000));

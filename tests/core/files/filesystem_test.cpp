@@ -1,4 +1,3 @@
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

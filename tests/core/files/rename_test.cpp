@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/files/pathutil.h"
 #include "core/files/rename.h"
 #include "fakes/tempfolder.h"
 
@@ -12,18 +13,9 @@ namespace fs = std::filesystem;
 
 TEST(IsPlainFileName, RefusesWhatWouldLeaveTheFolder) {
     const std::pair<std::string, bool> cases[] = {
-        {"a.jpg", true},
-        {"...", true},
-        {".hidden", true},
-        {"sea side.jpg", true},
-        {"\xC3\xA4.jpg", true},
-        {"", false},
-        {".", false},
-        {"..", false},
-        {"sub/a.jpg", false},
-        {"..\\a.jpg", false},
-        {std::string("x\0y", 3), false},
-    };
+        {"a.jpg", true},  {"...", true},      {".hidden", true},     {"sea side.jpg", true},
+        {"\xC3\xA4.jpg", true}, {"", false}, {".", false},        {"..", false},
+        {"sub/a.jpg", false}, {"..\\a.jpg", false}, {std::string("x\0y", 3), false}};
     for (const auto& [name, plain] : cases)
         EXPECT_EQ(IsPlainFileName(name), plain) << name;
 }
@@ -62,4 +54,13 @@ TEST(RenameWithoutReplacing, FallsBackToCheckAndRenameForWhatCannotBeHardLinked)
     EXPECT_TRUE(fs::is_symlink(dir.path("shortcut")));
     EXPECT_NE(RenameWithoutReplacing(dir.path(), "shortcut", "photos"), std::nullopt);
     EXPECT_TRUE(fs::is_symlink(dir.path("shortcut")));
+}
+
+TEST(AppendPathSeparator, AddsOneSeparatorOnlyWhereMissing) {
+    const std::string sep(1, PathSeparator);
+    for (const auto& [path, expected] : {std::pair{std::string(), std::string()},
+                                         {"photos", "photos" + sep},
+                                         {"photos" + sep, "photos" + sep},
+                                         {sep, sep}})
+        EXPECT_EQ(AppendPathSeparator(path), expected) << path;
 }

@@ -1,9 +1,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <random>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
