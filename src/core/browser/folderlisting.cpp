@@ -7,6 +7,7 @@
 #include <system_error>
 #include <type_traits>
 
+#include "core/app/largepages.h"
 #include "core/browser/naturalorder.h"
 
 #if defined(__unix__) || defined(__APPLE__)
@@ -114,6 +115,8 @@ public:
     void reserve(std::size_t bytes) {
         m_text.reserve(bytes);
         m_starts.reserve(bytes / 8);
+        AdviseLargePages(m_text.data(), m_text.capacity());
+        AdviseLargePages(m_starts.data(), m_starts.capacity() * sizeof(std::size_t));
     }
     void add(std::string_view name) {
         m_starts.push_back(m_text.size());
@@ -122,12 +125,14 @@ public:
     std::vector<std::string> sorted() const {
         std::vector<std::string_view> names;
         names.reserve(m_starts.size());
+        AdviseLargePages(names.data(), names.capacity() * sizeof(std::string_view));
         for (std::size_t i = 0; i < m_starts.size(); ++i) {
             const std::size_t end = i + 1 < m_starts.size() ? m_starts[i + 1] : m_text.size();
             names.push_back(std::string_view(m_text).substr(m_starts[i], end - m_starts[i]));
         }
         std::vector<std::string> result;
         result.reserve(names.size());
+        AdviseLargePages(result.data(), result.capacity() * sizeof(std::string));
         for (const std::uint32_t i : NaturalSortOrder(names)) result.emplace_back(names[i]);
         return result;
     }

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/app/asciitext.h"
+#include "core/app/largepages.h"
 
 namespace vistrel::core {
 
@@ -121,8 +122,13 @@ std::vector<std::uint32_t> NaturalSortOrder(const std::vector<std::string_view>&
         });
         return order;
     }
+    // Fresh memory for a big folder: its page faults would cost more than the sort.
     block.reserve(total);
-    std::vector<SortEntry> entries(names.size());
+    AdviseLargePages(block.data(), block.capacity());
+    std::vector<SortEntry> entries;
+    entries.reserve(names.size());
+    AdviseLargePages(entries.data(), entries.capacity() * sizeof(SortEntry));
+    entries.resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::size_t offset = block.size();
         AppendNaturalKey(block, names[i]);

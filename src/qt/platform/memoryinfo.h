@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/largepages.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -10,9 +12,6 @@ std::uint64_t PhysicalMemoryBytes();
 // Memory that can be had now without swapping; 0 when the system does not say.
 std::uint64_t AvailableMemoryBytes();
 
-// Asks for 2 MB pages for a large buffer that is about to be written: a big picture in 4 KB
-// pages costs a page fault every 1,024 pixels, which on some machines takes longer than
-// decoding them. Does nothing where the system has no such request.
-void AdviseLargePages(void* data, std::size_t bytes);
+using core::AdviseLargePages;
 
 } // namespace vistrel::qt
