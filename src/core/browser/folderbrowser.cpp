@@ -59,6 +59,8 @@ std::optional<FolderContents> FolderBrowser::read(const std::string& folder, boo
             --running;
         }
     } joined{worker, ++m_readsRunning};
+    // A turn even for a folder read at once, so that what it changes never waits on input.
+    pump.waitForEvents(0, false);
     while (!reading->done) pump.waitForEvents(40, false);
     if (reading->failure) std::rethrow_exception(reading->failure);
     if (ticket != m_reads) return std::nullopt;

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -47,6 +48,34 @@ TEST_F(FolderBrowserTest, OpeningAFolderCountsAndRebuildsEvenWhenEmpty) {
     EXPECT_EQ(images(), "Images: 2");
     EXPECT_EQ(browser->LastImageIndex(), 1);
     EXPECT_EQ(hooks.calls.size(), 4u);
+}
+
+// The window takes input while a folder is read: what the user does then comes first.
+TEST_F(FolderBrowserTest, AFolderOpenedWhileAnotherIsReadTakesItsPlace) {
+    vistrel::test::RecordingPump pump;
+    browser = std::make_unique<FolderBrowser>(volumes, model.status, dir.path(),
+                                              FolderBrowser::Links{&hooks, &hooks, &hooks, &pump});
+    const std::string a = dir.folder("a"), b = dir.folder("b");
+    dir.file("a/1.jpg");
+    dir.file("b/2.jpg");
+    bool nested = false, sawReading = false;
+    pump.pending = [&] {
+        if (std::exchange(nested, true)) return;
+        sawReading = browser->reading();
+        browser->setFolderPath(b);
+    };
+    EXPECT_EQ(browser->setFolderPath(a), std::nullopt);
+    EXPECT_TRUE(sawReading);
+    EXPECT_FALSE(browser->reading());
+    EXPECT_EQ(browser->folderPath(), b);
+    EXPECT_EQ(browser->files(), (Calls{"2.jpg"}));
+    EXPECT_EQ(hooks.calls, (Calls{"clear", "build"})); // b's alone
+
+    // Closing the window drops the folder being read.
+    pump.pending = [&] { browser->CancelReading(); };
+    EXPECT_EQ(browser->setFolderPath(a), std::nullopt);
+    EXPECT_EQ(browser->folderPath(), b);
+    EXPECT_EQ(hooks.calls.size(), 2u);
 }
 
 TEST_F(FolderBrowserTest, SameFolderRaisesNothingRefreshRebuildsUnlessBusy) {
