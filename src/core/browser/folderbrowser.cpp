@@ -187,8 +187,11 @@ std::string FolderBrowser::filePath(int index) const {
 bool FolderBrowser::chooseFileType(std::string_view itemName) {
     const FileTypeItem* item = FindFileType(itemName);
     if (!item || item->isSeparator()) return false;
-    m_pattern = item->pattern; // read once, by the refresh
-    RefreshFolder();
+    m_pattern = item->pattern;
+    // An edit in progress holds the refresh; the file list still follows the type.
+    const bool building = m_links.grid && m_links.grid->building();
+    if (m_status.busy() && !building) readFiles();
+    else RefreshFolder(); // reads the folder once, with the new type
     return true;
 }
 
