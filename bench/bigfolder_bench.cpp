@@ -12,6 +12,8 @@
 
 #include <QCoreApplication>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/app/mainwindowmodel.h"
@@ -145,7 +148,13 @@ int main(int argc, char** argv) {
     }
     qt::UseOneHeap(); // as the program does
     const fs::path cache = fs::path(dir) / "bigfolder-cache";
-    fs::remove_all(cache);
+    // The last run's entries (200,000 files after a whole build) are removed first, and the
+    // disk given time to take it in, so that removing them does not land on the listing.
+    if (fs::exists(cache)) {
+        fs::remove_all(cache);
+        ::sync();
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+    }
     setenv("XDG_CACHE_HOME", cache.c_str(), 1);
     QCoreApplication app(argc, argv);
 

@@ -116,30 +116,29 @@ public:
         m_text.reserve(bytes);
         m_starts.reserve(bytes / 8);
         AdviseLargePages(m_text.data(), m_text.capacity());
-        AdviseLargePages(m_starts.data(), m_starts.capacity() * sizeof(std::size_t));
+        AdviseLargePages(m_starts.data(), m_starts.capacity() * sizeof(std::uint32_t));
     }
     void add(std::string_view name) {
-        m_starts.push_back(m_text.size());
+        // Past 4 GB of names (no folder has them) the rest are left out.
+        if (m_text.size() + name.size() > UINT32_MAX) return;
+        m_starts.push_back(static_cast<std::uint32_t>(m_text.size()));
         m_text.append(name);
     }
     std::vector<std::string> sorted() const {
-        std::vector<std::string_view> names;
-        names.reserve(m_starts.size());
-        AdviseLargePages(names.data(), names.capacity() * sizeof(std::string_view));
-        for (std::size_t i = 0; i < m_starts.size(); ++i) {
-            const std::size_t end = i + 1 < m_starts.size() ? m_starts[i + 1] : m_text.size();
-            names.push_back(std::string_view(m_text).substr(m_starts[i], end - m_starts[i]));
-        }
         std::vector<std::string> result;
-        result.reserve(names.size());
+        result.reserve(m_starts.size());
         AdviseLargePages(result.data(), result.capacity() * sizeof(std::string));
-        for (const std::uint32_t i : NaturalSortOrder(names)) result.emplace_back(names[i]);
+        const std::string_view text(m_text);
+        for (const std::uint32_t i : NaturalSortOrder(text, m_starts)) {
+            const std::size_t end = i + 1 < m_starts.size() ? m_starts[i + 1] : text.size();
+            result.emplace_back(text.substr(m_starts[i], end - m_starts[i]));
+        }
         return result;
     }
 
 private:
     std::string m_text;
-    std::vector<std::size_t> m_starts;
+    std::vector<std::uint32_t> m_starts;
 };
 
 } // namespace

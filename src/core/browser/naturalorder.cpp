@@ -109,14 +109,24 @@ std::uint64_t HeadAt(std::string_view key, std::size_t from) {
 
 } // namespace
 
-std::vector<std::uint32_t> NaturalSortOrder(const std::vector<std::string_view>& names) {
-    std::vector<std::uint32_t> order(names.size());
+std::vector<std::uint32_t> NaturalSortOrder(std::string_view text,
+                                            const std::vector<std::uint32_t>& starts) {
+    // Names are read in place: a copy of 200,000 of them is memory to fault in.
+    const struct Names {
+        std::string_view text;
+        const std::vector<std::uint32_t>& starts;
+        std::size_t size() const { return starts.size(); }
+        std::string_view operator[](std::size_t i) const {
+            const std::size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();
+            return text.substr(starts[i], end - starts[i]);
+        }
+    } names{text, starts};
     if (names.size() > UINT32_MAX) throw std::length_error("too many names to sort");
+    std::vector<std::uint32_t> order(names.size());
     std::string block;
-    std::size_t total = 0;
     // A key is at most six bytes a character (a one-digit run: marker, length, digit), so the
     // offsets below fit; room reserved but not used is never touched.
-    for (const std::string_view name : names) total += 6 * name.size();
+    const std::size_t total = 6 * text.size();
     if (names.size() < 2 || total > UINT32_MAX) { // beyond any folder; the plain way still works
         for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
         std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -167,8 +177,15 @@ std::vector<std::uint32_t> NaturalSortOrder(const std::vector<std::string_view>&
 }
 
 void SortNaturally(std::vector<std::string>& names) {
-    std::vector<std::uint32_t> order =
-        NaturalSortOrder(std::vector<std::string_view>(names.begin(), names.end()));
+    std::string text;
+    std::vector<std::uint32_t> starts;
+    starts.reserve(names.size());
+    for (const std::string& name : names) {
+        if (text.size() + name.size() > UINT32_MAX) throw std::length_error("names too long to sort");
+        starts.push_back(static_cast<std::uint32_t>(text.size()));
+        text += name;
+    }
+    std::vector<std::uint32_t> order = NaturalSortOrder(text, starts);
     // Names move along the permutation's cycles in place: no second list to allocate.
     for (std::size_t start = 0; start < order.size(); ++start) {
         if (order[start] == start) continue;

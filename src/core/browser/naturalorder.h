@@ -25,8 +25,10 @@ std::string NaturalKey(std::string_view name);
 void AppendNaturalKey(std::string& key, std::string_view name);
 
 // The positions of names in NaturalOrder, found by comparing each name's key instead of the
-// names: a folder of 200,000 files sorts in a fraction of the time.
-std::vector<std::uint32_t> NaturalSortOrder(const std::vector<std::string_view>& names);
+// names: a folder of 200,000 files sorts in a fraction of the time. Name i is the text of
+// block from starts[i] up to the next start (the last up to the block's end); starts rise.
+std::vector<std::uint32_t> NaturalSortOrder(std::string_view block,
+                                            const std::vector<std::uint32_t>& starts);
 // Sorts names in NaturalOrder, as NaturalSortOrder finds it.
 void SortNaturally(std::vector<std::string>& names);
 
