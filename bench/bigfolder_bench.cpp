@@ -41,16 +41,15 @@
 #include "qt/platform/heaplimit.h"
 #include "qt/platform/qtpictureloader.h"
 #include "qt/platform/qtthumbnailstore.h"
+#include "bench/buildrig.h"
 
 namespace fs = std::filesystem;
 using namespace vistrel;
+using bench::RootVolume;
+using bench::SteadyClock;
+using bench::WallSeconds;
 
 namespace {
-
-double WallSeconds() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 long PeakKb() {
     std::ifstream in("/proc/self/status");
@@ -59,14 +58,6 @@ long PeakKb() {
         if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
     return 0;
 }
-
-struct SteadyClock : core::Clock {
-    std::chrono::system_clock::time_point now() const override {
-        return std::chrono::system_clock::now();
-    }
-    double elapsedSeconds() const override { return WallSeconds(); }
-    double random() override { return 0.5; }
-};
 
 // Stands in for the event loop: every call is a turn in which a click would be answered.
 struct TimingPump : core::EventPump {
@@ -94,10 +85,6 @@ struct TimingPump : core::EventPump {
         lastTurn = WallSeconds(); // waiting is answering
     }
     void wake() override { signal.Wake(); }
-};
-
-struct RootVolume : core::VolumeSource {
-    std::vector<core::Volume> volumes() const override { return {{"/", "/", true}}; }
 };
 
 // Hard links to the "many" folder's pictures, made once.
@@ -169,9 +156,7 @@ int main(int argc, char** argv) {
     TimingPump pump;
     core::MainWindowModel model;
     // A maximized 1920 x 1080 window: ten cells a row, nine rows shown.
-    model.lblFileName0.top = 1320;
-    model.lblFileName0.width = 1295;
-    model.vScroll.left = 10 * 1575 + 100;
+    bench::StartUpTemplates(model, 10);
     model.picPreview.height = 9 * 1575;
     core::ThumbnailSheet sheet(model);
     core::FullScreenModel fullScreen;
@@ -211,7 +196,7 @@ int main(int argc, char** argv) {
     }
     const double scrolled = WallSeconds() - scrollStart;
 
-    std::printf("folder: %d files (%s)\n", sheet.cellCount(), folder.c_str());
+    std::printf("folder: %zu files (%s)\n", browser.files().size(), folder.c_str());
     std::printf("listing (on a worker):             %8.1f ms\n", listed * 1000);
     std::printf("first picture painted:             %8.1f ms   goal < 150 ms\n",
                 pump.firstPicturePainted * 1000);

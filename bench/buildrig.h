@@ -14,6 +14,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "core/app/mainwindowmodel.h"
 #include "core/platform/clock.h"
 #include "core/platform/eventpump.h"
 #include "core/platform/wakesignal.h"
@@ -93,5 +94,13 @@ struct CountingPump : core::EventPump {
 struct RootVolume : core::VolumeSource {
     std::vector<core::Volume> volumes() const override { return {{"/", "/", true}}; }
 };
+
+// The caption template as start-up leaves it, and a sheet just wide enough for cellsPerRow
+// cells a row.
+inline void StartUpTemplates(core::MainWindowModel& model, int cellsPerRow) {
+    model.lblFileName0.top = 1320;
+    model.lblFileName0.width = 1295;
+    model.vScroll.left = cellsPerRow * 1575 + 1;
+}
 
 } // namespace vistrel::bench

@@ -155,10 +155,7 @@ Build RunBuild(const fs::path& folder, const core::PictureLoader& loader, int th
     SteadyClock clock;
     CountingPump pump;
     core::MainWindowModel model;
-    // As start-up leaves the templates.
-    model.lblFileName0.top = 1320;
-    model.lblFileName0.width = 1295;
-    model.vScroll.left = 3151;
+    StartUpTemplates(model, 2);
     core::ThumbnailSheet sheet(model);
     core::FolderBrowser browser(volumes, model.status, folder.string());
     browser.RefreshLists();

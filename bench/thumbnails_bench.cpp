@@ -322,10 +322,7 @@ BuildRun RunBuild(const fs::path& folder, const core::PictureLoader& loader, int
     SteadyClock clock;
     CountingPump pump;
     core::MainWindowModel model;
-    // As start-up leaves the templates.
-    model.lblFileName0.top = 1320;
-    model.lblFileName0.width = 1295;
-    model.vScroll.left = 3151;
+    StartUpTemplates(model, 2);
     core::ThumbnailSheet sheet(model);
 
     const double listStart = WallSeconds();
