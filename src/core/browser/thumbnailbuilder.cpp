@@ -180,11 +180,9 @@ void ThumbnailBuilder::ShowVisibleThumbnails() {
             m_restoringGeneration = generation;
         }
         std::vector<RestoreQueue::Job> jobs;
-        for (int i = first; i < last; ++i) {
-            const ThumbnailCell cell = m_sheet.cell(i);
-            if (cell.dropped && m_restoring.insert(i).second)
-                jobs.push_back({generation, i, folder + cell.name, maxWidth, maxHeight});
-        }
+        for (int i = first; i < last; ++i)
+            if (m_sheet.dropped(i) && m_restoring.insert(i).second)
+                jobs.push_back({generation, i, folder + m_sheet.cell(i).name, maxWidth, maxHeight});
         if (!m_restorer) {
             const PictureLoader& loader = m_loader;
             EventPump& pump = m_pump;
@@ -204,25 +202,24 @@ void ThumbnailBuilder::ShowVisibleThumbnails() {
         for (const int gone : m_restorer->Request(generation, first, last, std::move(jobs)))
             m_restoring.erase(gone);
     } else {
-        for (int i = first; i < last; ++i) {
-            const ThumbnailCell cell = m_sheet.cell(i);
-            if (!cell.dropped) continue;
-            LoadResult result = DecodeThumbnail(m_loader, folder + cell.name, maxWidth, maxHeight);
-            if (result.ok()) m_sheet.RestoreThumbnail(i, std::move(result.image));
-            else m_sheet.FillCell(i, cell.name, Image(), std::nullopt); // gone or spoilt since
-        }
+        for (int i = first; i < last; ++i)
+            if (m_sheet.dropped(i))
+                Restore(i, DecodeThumbnail(m_loader, folder + m_sheet.cell(i).name, maxWidth,
+                                           maxHeight));
     }
     m_sheet.DropThumbnailsBeyond(m_thumbnailBudget, first, last);
+}
+
+void ThumbnailBuilder::Restore(int index, LoadResult result) {
+    if (result.ok()) m_sheet.RestoreThumbnail(index, std::move(result.image));
+    else m_sheet.FillCell(index, m_sheet.cell(index).name, Image(), std::nullopt); // gone or spoilt
 }
 
 void ThumbnailBuilder::Restored(std::uint64_t generation, int index, LoadResult result) {
     if (generation != m_restoringGeneration) return;
     m_restoring.erase(index);
-    if (generation != m_sheet.generation() || index >= m_sheet.cellCount()) return;
-    const ThumbnailCell cell = m_sheet.cell(index);
-    if (!cell.dropped) return;
-    if (result.ok()) m_sheet.RestoreThumbnail(index, std::move(result.image));
-    else m_sheet.FillCell(index, cell.name, Image(), std::nullopt); // gone or spoilt since
+    if (generation != m_sheet.generation() || !m_sheet.dropped(index)) return;
+    Restore(index, std::move(result));
     const auto [first, last] = VisibleCells();
     m_sheet.DropThumbnailsBeyond(m_thumbnailBudget, first, last);
 }

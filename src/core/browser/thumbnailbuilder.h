@@ -80,6 +80,8 @@ private:
     // Keeps the thumbnails within the budget and brings back the shown ones that were let go:
     // through the restore queue where the pump can post its results, else at once.
     void ShowVisibleThumbnails();
+    // Gives a let-go cell its thumbnail again, or the broken mark when it no longer loads.
+    void Restore(int index, LoadResult result);
     // A thumbnail brought back by the restore queue, on the window's thread.
     void Restored(std::uint64_t generation, int index, LoadResult result);
 
