@@ -19,14 +19,14 @@ FolderBrowser::FolderBrowser(const VolumeSource& volumes, StatusBarState& status
       m_path(NormaliseFolderPath(initialFolder)) {
     m_drive = driveRootOf(m_path);
     if (!m_path.empty()) m_driveFolders[m_drive] = m_path;
-    // Read in place: nothing of the window may run before it is made.
-    FolderContents contents = m_path.empty() ? FolderContents{}
-                                             : ReadFolder(m_path, nullptr);
+    // Read in place, once for both lists: nothing of the window may run before it is made.
+    const PatternList pattern(m_pattern);
+    FolderContents contents = m_path.empty() ? FolderContents{} : ReadFolder(m_path, &pattern);
     m_folders = FolderTree(m_drive, m_path, contents.folders);
     m_filesPath = m_path;
     // The address box shows where the lists are, even before the first folder change.
     m_addressText = m_path;
-    readFiles();
+    setFiles(std::move(contents.files));
 }
 
 std::optional<FolderContents> FolderBrowser::read(const std::string& folder, bool withFiles) {

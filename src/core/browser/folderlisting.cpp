@@ -218,9 +218,4 @@ std::vector<FolderEntry> FolderTree(const std::string& volumeRoot, const std::st
     return entries;
 }
 
-std::vector<FolderEntry> ListFolderTree(const std::string& volumeRoot, const std::string& folder) {
-    if (folder.empty()) return {};
-    return FolderTree(volumeRoot, folder, ReadFolder(NormaliseFolderPath(folder), nullptr).folders);
-}
-
 } // namespace vistrel::core

@@ -46,7 +46,5 @@ std::vector<std::string> ListPictureFiles(const std::string& folder, const Patte
 // A folder outside volumeRoot is chained from its file system root instead.
 std::vector<FolderEntry> FolderTree(const std::string& volumeRoot, const std::string& folder,
                                     const std::vector<std::string>& subfolders);
-// FolderTree with the subfolders read from folder.
-std::vector<FolderEntry> ListFolderTree(const std::string& volumeRoot, const std::string& folder);
 
 } // namespace vistrel::core

@@ -60,6 +60,10 @@ int NaturalOrder::compare(std::string_view a, std::string_view b) {
     return 0;
 }
 
+namespace {
+
+// Appends text whose plain byte order is NaturalOrder::compare's order: lower-case ASCII,
+// and each digit run as a marker, its significant length and its significant digits.
 void AppendNaturalKey(std::string& key, std::string_view name) {
     for (std::size_t i = 0; i < name.size();) {
         if (!IsDigit(name[i])) {
@@ -79,15 +83,6 @@ void AppendNaturalKey(std::string& key, std::string_view name) {
         i = end;
     }
 }
-
-std::string NaturalKey(std::string_view name) {
-    std::string key;
-    key.reserve(name.size() + 8);
-    AppendNaturalKey(key, name);
-    return key;
-}
-
-namespace {
 
 // A name's key within the shared block, led by the eight bytes that follow the prefix every
 // key shares, as a number: most comparisons end there, without touching the block.

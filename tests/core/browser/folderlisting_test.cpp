@@ -11,6 +11,15 @@
 using namespace vistrel::core;
 namespace fs = std::filesystem;
 
+namespace {
+
+// The folder list as a folder change makes it: the chain, then the folder's own subfolders.
+std::vector<FolderEntry> Tree(const std::string& volumeRoot, const std::string& folder) {
+    return FolderTree(volumeRoot, folder, ReadFolder(NormaliseFolderPath(folder), nullptr).folders);
+}
+
+} // namespace
+
 TEST(FolderListing, FilesAreVisibleMatchingRegularFilesThroughLinks) {
     vistrel::test::TempFolder dir;
     for (const char* name : {"my picture.jpg", "\xC3\xBCn\xC3\xAF.JPG", ".hidden.jpg", "notes.txt",
@@ -31,7 +40,7 @@ TEST(FolderListing, TreeChainsFromTheVolumeRootThenListsSubfolders) {
         dir.folder(open + "/" + sub);
     dir.file(open + "/file.jpg");
     fs::create_directory_symlink(dir.path("a b"), open + "/linked");
-    EXPECT_EQ(ListFolderTree(dir.path() + "/", open + "/"),
+    EXPECT_EQ(Tree(dir.path() + "/", open + "/"),
               (std::vector<FolderEntry>{{dir.path(), dir.path(), 0, false},
                                         {"a b", dir.path("a b"), 1, false},
                                         {"\xC3\xA9t\xC3\xA9", open, 2, true},
@@ -40,7 +49,7 @@ TEST(FolderListing, TreeChainsFromTheVolumeRootThenListsSubfolders) {
                                         {"d10", open + "/d10", 3, false},
                                         {"linked", open + "/linked", 3, false}}));
     // Outside the given root the chain starts at the file system root.
-    EXPECT_EQ(ListFolderTree("/nowhere", open).front().path, "/");
+    EXPECT_EQ(Tree("/nowhere", open).front().path, "/");
 }
 
 TEST(FolderListing, UnreadableFolderIsReportedNeverThrown) {
@@ -52,8 +61,8 @@ TEST(FolderListing, UnreadableFolderIsReportedNeverThrown) {
     if (fs::directory_iterator(locked, ec); !ec) GTEST_SKIP() << "permissions are not enforced";
     EXPECT_EQ(FolderProblem(locked, "L"), "L: Permission denied");
     EXPECT_TRUE(ListPictureFiles(locked, PatternList("*")).empty());
-    EXPECT_EQ(ListFolderTree(dir.path(), locked).back().path, locked);
-    EXPECT_EQ(ListFolderTree(dir.path(), dir.path()).back().name, "locked");
+    EXPECT_EQ(Tree(dir.path(), locked).back().path, locked);
+    EXPECT_EQ(Tree(dir.path(), dir.path()).back().name, "locked");
 }
 
 TEST(VolumeLookup, LongestWholeNamePrefixWins) {
