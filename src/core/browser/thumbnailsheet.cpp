@@ -24,18 +24,14 @@ constexpr std::size_t kMaxColumns = 1 << 16;
 
 ThumbnailSheet::ThumbnailSheet(MainWindowModel& model) : m_model(model) {
     m_cells.emplace_back();
-    SyncTemplate();
-}
-
-// Cell 0 is the model's picCase0; the other cells take its size when placed.
-void ThumbnailSheet::SyncTemplate() {
-    m_cellWidth = m_model.picCase0.width;
-    m_cellHeight = m_model.picCase0.height;
-    m_cellBorder = m_model.picCase0.border;
     Layout();
 }
 
+// Cell 0 is the model's picCase0; the other cells take its size when placed.
 void ThumbnailSheet::Layout() {
+    m_cellWidth = m_model.picCase0.width;
+    m_cellHeight = m_model.picCase0.height;
+    m_cellBorder = m_model.picCase0.border;
     m_layoutWidth = m_model.picBack.width;
     // Each cell goes after the one before it, or starts a row when it would reach the
     // sheet's edge: the same sums for every row, so one row's starts serve all of them.
@@ -105,7 +101,7 @@ void ThumbnailSheet::Clear() {
     m_model.picBack.top = 0;
     m_model.picBack.height = m_model.picCase0.height;
     m_model.picCase0.visible = false;
-    SyncTemplate();
+    Layout();
     m_focused = -1;
     ++m_generation;
 }
@@ -123,7 +119,7 @@ void ThumbnailSheet::StartCells(int expectedCells, Names names) {
     m_model.picCase0.left = 0;
     m_model.picCase0.top = 0;
     m_model.picCase0.visible = false;
-    SyncTemplate();
+    Layout();
 }
 
 int ThumbnailSheet::AddCell() {
@@ -133,7 +129,7 @@ int ThumbnailSheet::AddCell() {
     if (m_columnLefts.front() != first.left || m_cellWidth != first.width ||
         m_cellHeight != first.height || m_cellBorder != first.border ||
         m_layoutWidth != m_model.picBack.width)
-        SyncTemplate();
+        Layout();
     m_cells.emplace_back();
     return cellCount() - 1;
 }
@@ -220,7 +216,7 @@ void ThumbnailSheet::RestoreThumbnail(int index, Image thumbnail) {
 
 void ThumbnailSheet::ResizeCases() {
     ++m_revision;
-    SyncTemplate();
+    Layout();
     if (m_viewChanged) m_viewChanged();
 }
 

@@ -155,11 +155,11 @@ private:
     };
     enum Flag : std::uint8_t { Visible = 1, Filled = 2, Broken = 4, Dropped = 8 };
 
-    // Cells are placed in rows of equal cells: where each column starts, for one row.
+    // Cells are placed in rows of equal cells the size of cell 0: where each column starts,
+    // for one row, at the sheet's width now.
     void Layout();
     Box CellBox(int index) const;
     std::string_view NameOf(int index) const;
-    void SyncTemplate();
 
     MainWindowModel& m_model;
     std::vector<Record> m_cells;
